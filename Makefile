@@ -1,0 +1,33 @@
+# The two commands of the README: `make demo` and `make test`.
+JOBS ?= $(shell nproc)
+TEST_BUILD := build/test
+RELEASE_BUILD := build/release
+
+.PHONY: all deps build test demo bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSEL_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(RELEASE_BUILD) -j$(JOBS)
+
+# Tests build with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+	  -DTESSEL_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_BUILD) -j$(JOBS)
+	@bash scripts/run-tests.sh $(TEST_BUILD)
+
+demo: build
+	@bash scripts/run-demo.sh $(RELEASE_BUILD)
+
+bench: deps
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTESSEL_BUILD_TESTS=OFF -DTESSEL_BUILD_BENCH=ON >/dev/null
+	@cmake --build build/bench -j$(JOBS)
+	@bash scripts/run-bench.sh build/bench
+
+clean:
+	rm -rf build

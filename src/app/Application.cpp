@@ -1,0 +1,131 @@
+#include "app/Application.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/DebugLog.h"
+#include "app/Globals.h"
+#include "app/ProfileTimer.h"
+#include "app/ScreenSurface.h"
+#include "event/EventHandler.h"
+#include "event/SystemEventHandler.h"
+#include "graphics/Renderer.h"
+#include "script/EngineObject.h"
+#include "sound/Audio.h"
+#include "text/ScenarioController.h"
+
+namespace tessel {
+namespace {
+
+bool InitMediaLayer() {
+  bool ok = true;
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) {
+    ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+  } else if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  }
+  if (TTF_WasInit() == 0) {
+    TTF_Init();
+    std::atexit(TTF_Quit);
+  }
+  return ok;
+}
+
+void ReportLinkedSdl() {
+  const SDL_version* linked = SDL_Linked_Version();
+  DebugLog::Print("SDL %d.%d.%d (linked)\n", linked->major, linked->minor, linked->patch);
+}
+
+}  // namespace
+
+void WaitFrame() {
+  for (;;) {
+    const std::uint32_t elapsed = FrameClock().Measure();
+    DispatchEvents();
+    if (elapsed > FrameThreshold()) break;
+  }
+}
+
+void DrawFrame() {
+  const Color& color = BaseColor();
+  glClearColor(static_cast<float>(color.red), static_cast<float>(color.green),
+               static_cast<float>(color.blue), static_cast<float>(color.alpha));
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Begin2D();
+  DrawLayers();
+  End2D();
+}
+
+Application::~Application() {
+  SDL_Quit();
+  TTF_Quit();
+}
+
+int Application::Run(int argc, char** argv) {
+  // The log and Lua's print share stdout; line buffering keeps their order in
+  // a pipe and what was written before a crash.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+  SetBaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "");
+  if (argc > 1 && argv[1] != nullptr) SetBaseDirectory(argv[1]);
+  SDL_EnableUNICODE(1);
+  SetFrameRate(60);
+  DebugLog::Banner("System Initialization.\n");
+  if (!InitMediaLayer()) {
+    std::fprintf(stderr, "Couldn't initialize SDL: %s.\n", SDL_GetError());
+    std::exit(1);
+  }
+  DebugLog::Banner("System Initialization OK.\n");
+  ReportLinkedSdl();
+  OpenAudio();
+  std::fflush(stdout);
+
+  int status = 0;
+  {
+    SystemEventHandler system;
+    EventHandlerList::Add(&system);
+
+    if (!system.Booted()) {
+      DebugLog::Print("No game found: Tessel needs funcdef.tsl and main.tsl (loose or in main.dat) in "
+                      "'%s'. Start it as: tessel path/to/game/main.tsl\n",
+                      BaseDirectory().empty() ? "." : BaseDirectory().c_str());
+      status = 1;
+    } else {
+      // Scripts open the window; until then the story steps but nothing is drawn.
+      while (ScreenSurface::Get() == nullptr && system.Running()) {
+        FrameClock().Restart();
+        WaitFrame();
+      }
+
+      ProfileTimer process;
+      ProfileTimer gp;
+      ProfileTimer ep;
+      while (system.Running() && ScreenSurface::Get() != nullptr) {
+        process.Begin();
+        FrameClock().Restart();
+        gp.Begin();
+        DrawFrame();
+        SDL_GL_SwapBuffers();
+        gp.End();
+        ep.Begin();
+        WaitFrame();
+        ep.End();
+        process.End();
+      }
+      WriteProfileReport(process, gp, ep);
+    }
+
+    ScenarioController::Destroy();
+    Registry().ReleaseAll();
+    CloseAudio();
+    EventHandlerList::Remove(&system);
+  }
+  std::fflush(stdout);
+  return status;
+}
+
+}  // namespace tessel

@@ -1,0 +1,98 @@
+#include "app/Window.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/DebugLog.h"
+#include "app/Globals.h"
+#include "app/ScreenSurface.h"
+
+namespace tessel {
+namespace {
+
+void ReportProcessor() {
+  DebugLog::Banner("Begin Check CPU Extensions.\n");
+  struct Feature {
+    const char* line;
+    SDL_bool (*query)();
+  };
+  static const Feature kFeatures[] = {
+      {"RDTSC    Support    : %s\n", SDL_HasRDTSC},   {"MMX      Support    : %s\n", SDL_HasMMX},
+      {"MMEExt   Support    : %s\n", SDL_HasMMXExt},  {"3DNow    Support    : %s\n", SDL_Has3DNow},
+      {"3DNowExt Support    : %s\n", SDL_Has3DNowExt}, {"SSE      Support    : %s\n", SDL_HasSSE},
+      {"SSE2     Support    : %s\n", SDL_HasSSE2},    {"AltiVec  Support    : %s\n", SDL_HasAltiVec},
+  };
+  for (const Feature& feature : kFeatures) {
+    DebugLog::Print(feature.line, feature.query() == 1 ? "YES" : "NO");
+  }
+  DebugLog::Banner("End Check CPU Extensions.\n");
+}
+
+const char* GlString(GLenum name) {
+  const GLubyte* text = glGetString(name);
+  return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
+int GlAttribute(SDL_GLattr attribute) {
+  int value = 0;
+  SDL_GL_GetAttribute(attribute, &value);
+  return value;
+}
+
+void ReportOpenGl() {
+  std::printf("\n");
+  std::printf("Vendor     : %s\n", GlString(GL_VENDOR));
+  std::printf("Renderer   : %s\n", GlString(GL_RENDERER));
+  std::printf("Version    : %s\n", GlString(GL_VERSION));
+  std::printf("Extensions : %s\n", GlString(GL_EXTENSIONS));
+  std::printf("\n");
+  std::printf("SDL_GL_RED_SIZE: requetsed 8, got %d\n", GlAttribute(SDL_GL_RED_SIZE));
+  std::printf("SDL_GL_GREEN_SIZE: requested 8, got %d\n", GlAttribute(SDL_GL_GREEN_SIZE));
+  std::printf("SDL_GL_BLUE_SIZE: requested 8, got %d\n", GlAttribute(SDL_GL_BLUE_SIZE));
+  std::printf("SDL_GL_ALPHA_SIZE: requested 8, got %d\n", GlAttribute(SDL_GL_ALPHA_SIZE));
+  std::printf("SDL_GL_DEPTH_SIZE: requested 32, got %d\n", GlAttribute(SDL_GL_DEPTH_SIZE));
+  std::printf("SDL_GL_DOUBLEBUFFER: requested 1, got %d\n", GlAttribute(SDL_GL_DOUBLEBUFFER));
+}
+
+}  // namespace
+
+void InitWindow(int width, int height) {
+  ReportProcessor();
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  if (!ScreenSurface::SetMode(width, height, 32, SDL_OPENGL | SDL_HWSURFACE | SDL_ANYFORMAT)) {
+    std::fprintf(stderr, "Couldn't set %dx%dvideo mode: %s\n", width, height, SDL_GetError());
+    std::fflush(stdout);
+    std::exit(2);
+  }
+  ReportOpenGl();
+
+  // The granted surface decides the viewport: InitWindow(0, 0) gets the
+  // desktop size, and a 0x0 viewport would show nothing.
+  SDL_Surface* screen = ScreenSurface::Get();
+  const int granted_width = screen != nullptr ? screen->w : width;
+  const int granted_height = screen != nullptr ? screen->h : height;
+  glViewport(0, 0, granted_width, granted_height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  const double aspect =
+      granted_height > 0 ? static_cast<double>(granted_width) / granted_height : 1.0;
+  gluPerspective(60.0, aspect, static_cast<double>(0.1f), 20.0);
+  glEnable(GL_DEPTH_TEST);
+  glShadeModel(GL_SMOOTH);
+  const Color& color = BaseColor();
+  glClearColor(static_cast<float>(color.red), static_cast<float>(color.green),
+               static_cast<float>(color.blue), static_cast<float>(color.alpha));
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  SDL_GL_SwapBuffers();
+}
+
+}  // namespace tessel

@@ -1,0 +1,77 @@
+// Script commands of the event-handler family.
+#include "event/ScriptEventHandler.h"
+
+#include "app/DebugLog.h"
+#include "script/CommandFamilies.h"
+
+namespace tessel {
+namespace {
+
+constexpr const char* kHandler = "event handler";
+
+class CreateEventHandler final : public ScriptFunction {
+  int Invoke() override {
+    return PushObject(Registry().Add(std::make_unique<ScriptEventHandler>()));
+  }
+};
+
+class ReleaseEventHandler final : public ScriptFunction {
+  int Invoke() override {
+    auto* handler = ArgObject<ScriptEventHandler>(1);
+    if (handler == nullptr) return BadHandle(1, kHandler, 0);
+    EventHandlerList::Remove(handler);
+    Registry().Release(handler);
+    return 0;
+  }
+};
+
+class SetEventHandler final : public ScriptFunction {
+  int Invoke() override {
+    auto* handler = ArgObject<ScriptEventHandler>(1);
+    if (handler == nullptr) return BadHandle(1, kHandler, 0);
+    EventHandlerList::Add(handler);
+    return 0;
+  }
+};
+
+class ResetEventHandler final : public ScriptFunction {
+  int Invoke() override {
+    auto* handler = ArgObject<ScriptEventHandler>(1);
+    if (handler == nullptr) return BadHandle(1, kHandler, 0);
+    EventHandlerList::Remove(handler);
+    return 0;
+  }
+};
+
+class SetEventHandlerFunc final : public ScriptFunction {
+  int Invoke() override {
+    auto* handler = ArgObject<ScriptEventHandler>(1);
+    if (handler == nullptr) return BadHandle(1, kHandler, 0);
+    int index = ArgInt(2);
+    const char* name = IsStringTypeArg(3) ? ArgString(3) : nullptr;
+    if (index < 0 || index >= ScriptEventHandler::kSlotCount) {
+      DebugLog::Print("SetEventHandlerFunc: index %d is outside 0..7; nothing changed.\n", index);
+      return 0;
+    }
+    if (name == nullptr) {
+      DebugLog::Print("SetEventHandlerFunc: the function name is not a string; nothing changed.\n");
+      return 0;
+    }
+    handler->SetCallback(index, name);
+    return 0;
+  }
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"CreateEventHandler", MakeCommand<CreateEventHandler>},
+    {"ReleaseEventHandler", MakeCommand<ReleaseEventHandler>},
+    {"SetEventHandler", MakeCommand<SetEventHandler>},
+    {"ResetEventHandler", MakeCommand<ResetEventHandler>},
+    {"SetEventHandlerFunc", MakeCommand<SetEventHandlerFunc>},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> EventCommands() { return kCommands; }
+
+}  // namespace tessel

@@ -1,0 +1,8 @@
+#include "script/CommandFamilies.h"
+
+namespace tessel {
+
+// This family's commands are not built yet; the registry answers them as dummies.
+std::span<const CommandEntry> EffectCommands() { return {}; }
+
+}  // namespace tessel

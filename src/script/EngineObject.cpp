@@ -1,0 +1,57 @@
+#include "script/EngineObject.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tessel {
+
+EngineObjectRegistry& Registry() {
+  static EngineObjectRegistry registry;
+  return registry;
+}
+
+void EngineObjectRegistry::AddObject(std::unique_ptr<EngineObject> object) {
+  object->id_ = next_id_++;
+  objects_.emplace(object->id_, std::move(object));
+}
+
+EngineObject* EngineObjectRegistry::Find(const void* handle) const {
+  auto id = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
+  if (id == 0) return nullptr;
+  auto it = objects_.find(id);
+  return it == objects_.end() ? nullptr : it->second.get();
+}
+
+bool EngineObjectRegistry::IsRegistered(const EngineObject* object) const {
+  if (object == nullptr) return false;
+  auto it = objects_.find(object->id_);
+  return it != objects_.end() && it->second.get() == object;
+}
+
+std::unique_ptr<EngineObject> EngineObjectRegistry::Detach(EngineObject* object) {
+  if (!IsRegistered(object)) return nullptr;
+  auto node = objects_.extract(object->id_);
+  return std::move(node.mapped());
+}
+
+void EngineObjectRegistry::Release(EngineObject* object) {
+  std::unique_ptr<EngineObject> owned = Detach(object);
+  owned.reset();
+}
+
+void EngineObjectRegistry::ReleaseAll() {
+  while (!objects_.empty()) {
+    std::vector<std::uint64_t> ids;
+    ids.reserve(objects_.size());
+    for (const auto& entry : objects_) ids.push_back(entry.first);
+    std::sort(ids.begin(), ids.end());
+    for (std::uint64_t id : ids) {
+      auto it = objects_.find(id);
+      if (it == objects_.end()) continue;  // released by an earlier destructor
+      auto node = objects_.extract(it);
+      node.mapped().reset();
+    }
+  }
+}
+
+}  // namespace tessel

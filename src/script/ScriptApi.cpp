@@ -1,0 +1,93 @@
+#include "script/ScriptApi.h"
+
+#include <string>
+
+#include "app/DebugLog.h"
+#include "script/CommandFamilies.h"
+#include "script/FunctionNameList.h"
+#include "script/ScriptHost.h"
+
+namespace tessel {
+
+const std::array<const char*, ScriptApi::kCommandCount>& ScriptApi::CommandNames() {
+  static const std::array<const char*, kCommandCount> kNames = {
+      "ArchiveLoad",          "ArchiveRelease",        "ChgFontColor",       "ChgFontStyle",
+      "CreateNewFont",        "ReleaseNewFont",        "LayerAddFront",      "LayerSet",
+      "CreateLayer",          "ReleaseLayer",          "VisibleLayer",       "OffsetLayer",
+      "DeleteLayer",          "EffectCopy",            "ChgLayerNum",        "ChgLayerAlpha",
+      "SetLayerISize",        "StopLayerEffect",       "SetLayerBlendParam", "ScaleLayer",
+      "RotateLayer",          "GetLayerSize",          "GetLayerOffset",     "SetTransformCenter",
+      "LoadTexImage",         "ReleaseTexImage",       "GetTexImageInf",     "CreateStringImage",
+      "ResizeMesWnd",         "ChgMesWait",            "CreateScenarioLayer", "EnableScenarioLayer",
+      "DisableScenarioLayer", "MesWndWait",            "SetMesKeywaitFunc",  "AllocateChunkChannel",
+      "CreateChunk",          "CreateMusic",           "PlaySoundData",      "StopSoundData",
+      "SetChannelToChunkData", "FadeInSoundData",      "FadeOutSoundData",   "PauseSoundData",
+      "ResumeSoundData",      "ReleaseSoundData",      "SetSoundDataVolume", "SystemExit",
+      "ChgCaption",           "InitWindow",            "FrameRateControl",   "SetBaseColor",
+      "SystemReset",          "GetWindowSize",         "CreateEventHandler", "ReleaseEventHandler",
+      "SetEventHandler",      "ResetEventHandler",     "SetEventHandlerFunc", "DebugProfile",
+  };
+  return kNames;
+}
+
+namespace {
+
+std::unique_ptr<ScriptFunction> MakeByName(std::string_view name) {
+  using Family = std::span<const CommandEntry> (*)();
+  static const Family kFamilies[] = {
+      SystemCommands,  WindowCommands, EventCommands, ResourceCommands,      TextureCommands,
+      LayerCommands,   EffectCommands, FontCommands,  ScenarioLayerCommands, SoundCommands,
+  };
+  for (Family family : kFamilies) {
+    for (const CommandEntry& entry : family()) {
+      if (name == entry.name) return entry.make();
+    }
+  }
+  // A family not built yet: the base answers as a dummy.
+  return std::make_unique<ScriptFunction>();
+}
+
+}  // namespace
+
+ScriptApi::ScriptApi(std::string_view function_name_list) {
+  for (const char* name : CommandNames()) {
+    commands_.push_back(MakeByName(name));
+    commands_.back()->SetName(name);
+  }
+
+  DebugLog::Banner("Begin Loading Function Name List.\n");
+  FunctionNameList list(function_name_list);
+  list.Load();
+  DebugLog::Banner("End Loading Function Name List.\n");
+
+  for (const auto& [key, value] : list.Names()) {
+    if (!key.empty() && Find(key) == nullptr) {
+      DebugLog::Print("funcdef.tsl: '%s' names no command; its line is ignored.\n", key.c_str());
+    }
+  }
+
+  // Commands the list leaves out keep their internal names. They are registered
+  // first, so that a name the list gives always wins over an internal one.
+  ScriptHost& host = Host();
+  for (std::size_t i = 0; i < kCommandCount; ++i) {
+    if (list.Lookup(CommandNames()[i]).empty()) host.Register(CommandNames()[i], commands_[i].get());
+  }
+  for (std::size_t i = 0; i < kCommandCount; ++i) {
+    std::string script_name = list.Lookup(CommandNames()[i]);
+    if (!script_name.empty()) host.Register(script_name, commands_[i].get());
+  }
+}
+
+ScriptApi::~ScriptApi() {
+  // Reverse order of construction.
+  while (!commands_.empty()) commands_.pop_back();
+}
+
+ScriptFunction* ScriptApi::Find(std::string_view internal_name) const {
+  for (std::size_t i = 0; i < kCommandCount; ++i) {
+    if (internal_name == CommandNames()[i]) return commands_[i].get();
+  }
+  return nullptr;
+}
+
+}  // namespace tessel

@@ -1,0 +1,4 @@
+list(APPEND TESSEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Audio.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bind_sound.cpp
+)

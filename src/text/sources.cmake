@@ -1,0 +1,5 @@
+list(APPEND TESSEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ScenarioController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bind_font.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bind_scenario_layer.cpp
+)

@@ -1,0 +1,228 @@
+#include "support/TestSupport.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern "C" {
+#include <lua.h>
+}
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "app/Clock.h"
+#include "event/EventHandler.h"
+#include "script/EngineObject.h"
+#include "script/ScriptApi.h"
+#include "script/ScriptHost.h"
+
+namespace tessel::test {
+
+ManualClock::ManualClock(std::uint32_t start) : now_(start) {
+  SetTickSource([this] { return now_; });
+}
+
+ManualClock::~ManualClock() { SetTickSource(nullptr); }
+
+namespace {
+std::unique_ptr<ScriptApi> g_api;
+std::string g_last_error;
+}  // namespace
+
+std::string IdentityFunctionList() {
+  std::string text;
+  for (const char* name : ScriptApi::CommandNames()) {
+    text += name;
+    text += ' ';
+    text += name;
+    text += '\n';
+  }
+  return text;
+}
+
+void ScriptTest::SetUp() {
+  ASSERT_TRUE(Host().Open());
+  g_api = std::make_unique<ScriptApi>(IdentityFunctionList());
+  Host().SetErrorObserver([](const std::string& message) { g_last_error = message; });
+}
+
+void ScriptTest::TearDown() {
+  Host().SetErrorObserver(nullptr);
+  Host().SetPanicHandler(nullptr);
+  Host().Close();
+  g_api.reset();
+  Registry().ReleaseAll();
+  EventHandlerList::Clear();
+}
+
+void ScriptTest::Run(const std::string& code) {
+  g_last_error.clear();
+  int status = Host().RunBuffer(code, "=test");
+  EXPECT_EQ(status, 0) << g_last_error << "\nin:\n" << code;
+}
+
+std::string ScriptTest::RunExpectingError(const std::string& code) {
+  g_last_error.clear();
+  Host().RunBuffer(code, "=test");
+  return g_last_error;
+}
+
+double ScriptTest::Number(const std::string& global) {
+  lua_State* state = Host().State();
+  lua_getglobal(state, global.c_str());
+  double value = lua_tonumber(state, -1);
+  lua_pop(state, 1);
+  return value;
+}
+
+std::string ScriptTest::String(const std::string& global) {
+  lua_State* state = Host().State();
+  lua_getglobal(state, global.c_str());
+  size_t length = 0;
+  const char* text = lua_tolstring(state, -1, &length);
+  std::string value = text != nullptr ? std::string(text, length) : std::string();
+  lua_pop(state, 1);
+  return value;
+}
+
+bool ScriptTest::IsNil(const std::string& global) {
+  lua_State* state = Host().State();
+  lua_getglobal(state, global.c_str());
+  bool nil = lua_isnil(state, -1);
+  lua_pop(state, 1);
+  return nil;
+}
+
+void SdlScriptTest::SetUp() {
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  ScriptTest::SetUp();
+}
+
+void SdlScriptTest::TearDown() {
+  ScriptTest::TearDown();
+  SDL_Quit();
+}
+
+void WindowTest::SetUp() {
+  const char* display = std::getenv("DISPLAY");
+  ASSERT_TRUE(display != nullptr && *display != '\0')
+      << "window tests need an X server: run them through `make test` (it starts Xvfb)";
+  unsetenv("SDL_VIDEODRIVER");
+  SdlScriptTest::SetUp();
+}
+
+std::uint32_t WindowTest::ReadPixel(int x, int y) {
+  SDL_Surface* screen = SDL_GetVideoSurface();
+  int height = screen != nullptr ? screen->h : 0;
+  unsigned char rgba[4] = {0, 0, 0, 0};
+  glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  return (std::uint32_t(rgba[0]) << 24) | (std::uint32_t(rgba[1]) << 16) |
+         (std::uint32_t(rgba[2]) << 8) | rgba[3];
+}
+
+TempDir::TempDir() {
+  std::random_device random;
+  path_ = std::filesystem::temp_directory_path() /
+          ("tessel-test-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+  std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path TempDir::Write(const std::string& name, const std::string& content) const {
+  std::filesystem::path file = path_ / name;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary);
+  out << content;
+  return file;
+}
+
+std::string Utf16File(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                         const std::vector<std::string>& env, int timeout_seconds) {
+  ProcessResult result;
+  int out_pipe[2];
+  int err_pipe[2];
+  if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out_pipe[1], 1);
+    dup2(err_pipe[1], 2);
+    close(out_pipe[0]);
+    close(err_pipe[0]);
+    close(out_pipe[1]);
+    close(err_pipe[1]);
+    int null_in = open("/dev/null", O_RDONLY);
+    if (null_in >= 0) dup2(null_in, 0);
+    if (chdir(cwd.c_str()) != 0) _exit(127);
+    for (const std::string& entry : env) putenv(const_cast<char*>(entry.c_str()));
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  close(out_pipe[1]);
+  close(err_pipe[1]);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+  int open_count = 2;
+  bool killed = false;
+  while (open_count > 0) {
+    int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    deadline - std::chrono::steady_clock::now())
+                                    .count());
+    if (left <= 0) {
+      kill(pid, SIGKILL);
+      killed = true;
+      break;
+    }
+    if (poll(fds, 2, left) <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP)) == 0) continue;
+      char buffer[4096];
+      ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n <= 0) {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open_count;
+      } else {
+        (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+      }
+    }
+  }
+  for (auto& fd : fds) {
+    if (fd.fd >= 0) close(fd.fd);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (killed) {
+    result.status = -2;
+  } else if (WIFEXITED(status)) {
+    result.status = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    result.status = 128 + WTERMSIG(status);
+  }
+  return result;
+}
+
+}  // namespace tessel::test

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tessel::test {
+
+// A clock that moves only when told; installed for the life of the object.
+class ManualClock {
+ public:
+  explicit ManualClock(std::uint32_t start = 1000);
+  ~ManualClock();
+  void Advance(std::uint32_t milliseconds) { now_ += milliseconds; }
+  void Set(std::uint32_t now) { now_ = now; }
+  std::uint32_t Now() const { return now_; }
+
+ private:
+  std::uint32_t now_;
+};
+
+// A fresh Lua state with every command registered under its internal name.
+// Tears the state, the registry's objects and the handler list down afterwards.
+class ScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Runs a chunk; fails the test on a script error.
+  void Run(const std::string& code);
+  // Runs a chunk and returns its error message ("" when it ran).
+  std::string RunExpectingError(const std::string& code);
+  double Number(const std::string& global);
+  std::string String(const std::string& global);
+  bool IsNil(const std::string& global);
+};
+
+// Like ScriptTest, with SDL's video initialised (dummy driver).
+class SdlScriptTest : public ScriptTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+// A real X window (Xvfb under `make test`) with Mesa's software renderer.
+class WindowTest : public SdlScriptTest {
+ protected:
+  void SetUp() override;
+  // Reads one pixel of the frame being drawn (before the swap), RGBA.
+  static std::uint32_t ReadPixel(int x, int y);
+};
+
+// A folder under the test's temporary directory, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path Write(const std::string& name, const std::string& content) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The content of funcdef.tsl that names every command by its internal name.
+std::string IdentityFunctionList();
+
+// Scenario text as a UTF-16LE file with its byte-order mark.
+std::string Utf16File(const std::u16string& text);
+
+struct ProcessResult {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+// Runs a program with arguments in a folder, with extra environment entries,
+// killed after `timeout_seconds`.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                         const std::vector<std::string>& env = {}, int timeout_seconds = 60);
+
+}  // namespace tessel::test
