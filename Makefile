@@ -20,6 +20,7 @@ test: deps
 	  -DTESSEL_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_BUILD) -j$(JOBS)
 	@bash scripts/run-tests.sh $(TEST_BUILD)
+	@bash scripts/run-fuzz.sh 10
 
 demo: build
 	@bash scripts/run-demo.sh $(RELEASE_BUILD)
