@@ -1,9 +1,39 @@
 #include "graphics/TextureManager.h"
 
-namespace tessel {
+#include <algorithm>
 
-// Textures arrive with the graphics family; until then there is nothing to carry.
-void TextureManager::SaveAll() {}
-void TextureManager::RestoreAll() {}
+#include "graphics/Texture.h"
+
+namespace tessel {
+namespace {
+
+std::vector<Texture*>& List() {
+  static std::vector<Texture*> textures;
+  return textures;
+}
+
+}  // namespace
+
+void TextureManager::SaveAll() {
+  for (Texture* texture : List()) texture->SaveImage();
+}
+
+void TextureManager::RestoreAll() {
+  for (Texture* texture : List()) texture->DeleteName();
+  for (Texture* texture : List()) texture->RestoreImage();
+}
+
+void TextureManager::Add(Texture* texture) { List().push_back(texture); }
+
+void TextureManager::Remove(Texture* texture) {
+  auto& list = List();
+  // Textures die mostly in the reverse order of their making: search from the back.
+  auto it = std::find(list.rbegin(), list.rend(), texture);
+  if (it != list.rend()) list.erase(std::next(it).base());
+}
+
+std::size_t TextureManager::Count() { return List().size(); }
+
+const std::vector<Texture*>& TextureManager::Textures() { return List(); }
 
 }  // namespace tessel
