@@ -6,16 +6,29 @@
 #include <cstdlib>
 #include <ostream>
 
+extern "C" {
+#include <lua.h>
+}
+
 #include "app/Globals.h"
 #include "app/Window.h"
 #include "graphics/LayerTable.h"
 #include "graphics/Renderer.h"
+#include "script/ScriptHost.h"
 
 namespace tessel::test {
 
 std::string StopCapturingStdout() {
   std::fflush(stdout);
   return ::testing::internal::GetCapturedStdout();
+}
+
+const void* GlobalHandle(const std::string& global) {
+  lua_State* state = Host().State();
+  lua_getglobal(state, global.c_str());
+  const void* handle = lua_islightuserdata(state, -1) ? lua_touserdata(state, -1) : nullptr;
+  lua_pop(state, 1);
+  return handle;
 }
 
 std::string StopCapturingStderr() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "graphics/ImageFiles.h"
+#include "script/EngineObject.h"
 #include "support/TestSupport.h"
 
 namespace tessel::test {
@@ -15,7 +16,17 @@ template <class Body>
 std::string ErrorsOf(Body body);
 
 std::string StopCapturingStdout();
+// The light userdata held by a Lua global (nullptr for anything else).
+const void* GlobalHandle(const std::string& global);
+// The live engine object of class T behind a Lua global.
+template <class T>
+T* GlobalObject(const std::string& global);
 std::string StopCapturingStderr();
+
+template <class T>
+T* GlobalObject(const std::string& global) {
+  return Registry().Find<T>(GlobalHandle(global));
+}
 
 template <class Body>
 std::string LogOf(Body body) {
