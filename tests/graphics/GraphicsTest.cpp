@@ -31,6 +31,12 @@ const void* GlobalHandle(const std::string& global) {
   return handle;
 }
 
+void SetGlobalHandle(const std::string& global, const void* handle) {
+  lua_State* state = Host().State();
+  lua_pushlightuserdata(state, const_cast<void*>(handle));
+  lua_setglobal(state, global.c_str());
+}
+
 std::string StopCapturingStderr() {
   std::fflush(stderr);
   return ::testing::internal::GetCapturedStderr();

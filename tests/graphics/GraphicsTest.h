@@ -18,6 +18,8 @@ std::string ErrorsOf(Body body);
 std::string StopCapturingStdout();
 // The light userdata held by a Lua global (nullptr for anything else).
 const void* GlobalHandle(const std::string& global);
+// Sets a Lua global to a handle (a light userdata).
+void SetGlobalHandle(const std::string& global, const void* handle);
 // The live engine object of class T behind a Lua global.
 template <class T>
 T* GlobalObject(const std::string& global);
