@@ -6,4 +6,6 @@ tessel_add_tests(tessel_tests_graphics
   ${CMAKE_CURRENT_LIST_DIR}/texture_manager_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layer_table_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layer_drawing_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/layer_effect_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bad_handle_test.cpp
 )
