@@ -1,0 +1,1 @@
+tessel_add_bench(bench_graphics graphics_bench.cpp)
