@@ -111,13 +111,5 @@ TEST_F(BadHandleTest, DeleteLayerTakesANumberOrALiveLayer) {
   EXPECT_EQ(LayerTable::At(0), nullptr);
 }
 
-TEST_F(BadHandleTest, HandlesAreNeverReused) {
-  // A new object never answers to a dead handle, even at the same address.
-  Run("fresh = CreateLayer(t)");
-  EXPECT_NE(test::GlobalHandle("fresh"), test::GlobalHandle("dead_L"));
-  EXPECT_EQ(ErrorsOf([&] { Run("ChgLayerAlpha(dead_L, 0)"); }), kLayer);
-  EXPECT_EQ(GlobalObject<Layer>("fresh")->Alpha(), 1.0);
-}
-
 }  // namespace
 }  // namespace tessel
