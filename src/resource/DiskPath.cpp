@@ -73,8 +73,8 @@ std::optional<std::string> ResolveIgnoringCase(std::string_view base, std::strin
   // joins the name, since names are appended to the base without a separator.
   std::size_t cut = base.rfind('/');
   std::string prefix(base.substr(0, cut == std::string_view::npos ? 0 : cut + 1));
-  rest.insert(0, base.substr(prefix.size()));
-  if (prefix.empty() && rest.front() == '/') prefix = "/";
+  rest = std::string(base.substr(prefix.size())) + rest;
+  if (prefix.empty() && rest.front() == '/') prefix.push_back('/');  // an absolute name
 
   std::vector<std::string_view> parts;
   std::string_view remaining(rest);
