@@ -55,7 +55,10 @@ ResourceFile::~ResourceFile() {
 }
 
 int ResourceFile::Read(void* buffer, int size, int count) {
-  return stream_ != nullptr ? SDL_RWread(stream_, buffer, size, count) : 0;
+  // The disk stream hands the counts to fread as size_t: a negative one would
+  // become a huge read into a small buffer.
+  if (stream_ == nullptr || buffer == nullptr || size <= 0 || count <= 0) return 0;
+  return SDL_RWread(stream_, buffer, size, count);
 }
 
 int ResourceFile::Tell() { return stream_ != nullptr ? SDL_RWtell(stream_) : -1; }
@@ -65,7 +68,8 @@ int ResourceFile::Seek(int offset, int whence) {
 }
 
 int ResourceFile::Write(const void* buffer, int size, int count) {
-  return stream_ != nullptr ? SDL_RWwrite(stream_, buffer, size, count) : -1;
+  if (stream_ == nullptr || buffer == nullptr || size <= 0 || count <= 0) return -1;
+  return SDL_RWwrite(stream_, buffer, size, count);
 }
 
 void ResourceFile::Close() {

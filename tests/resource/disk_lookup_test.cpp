@@ -117,6 +117,11 @@ TEST_F(DiskLookup, StreamsStartAtZeroAndReportTheirSize) {
   file.Seek(6, RW_SEEK_SET);
   EXPECT_EQ(file.Size(), 10);
   EXPECT_EQ(file.Tell(), 6);
+  // Negative counts must not reach fread as huge sizes.
+  char small[4] = {};
+  EXPECT_EQ(file.Read(small, -1, 1), 0);
+  EXPECT_EQ(file.Read(small, 1, -4), 0);
+  EXPECT_EQ(file.Tell(), 6);
   // Owns-stream false: the stream is handed on and stays open.
   auto borrowed = std::make_unique<ResourceFile>("ten.txt", false);
   SDL_RWops* stream = borrowed->Stream();
