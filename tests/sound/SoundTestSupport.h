@@ -1,0 +1,71 @@
+#pragma once
+
+#include <SDL_mixer.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "script/EngineObject.h"
+#include "support/TestSupport.h"
+
+namespace tessel::test {
+
+// Test sounds, made in code: 44.1 kHz 16-bit stereo, a 440 Hz sine of the
+// given peak amplitude.
+std::string WavFile(double seconds, int amplitude = 8000);
+std::string OggFile(double seconds, double amplitude = 0.25);
+// A four-channel tracker module holding one looped square-wave note.
+std::string ModFile();
+
+// Entries of /proc/self/fd.
+int OpenDescriptorCount();
+
+// A script test with audio open (the dummy driver unless Driver() says
+// otherwise) and a base directory holding tone.wav (1 s), short.wav (0.1 s),
+// tone.ogg (1 s), tune.mod and junk.bin (not a sound).
+class SoundTest : public ScriptTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  virtual const char* Driver() const { return "dummy"; }
+  virtual bool OpensAudio() const { return true; }
+
+  // The live object of class T behind a script global, or nullptr.
+  template <class T>
+  T* Object(const std::string& global);
+  void* HandleOf(const std::string& global);
+
+  // Runs dispatch passes until `done` or the timeout; true if done.
+  static bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 3000);
+  // Runs dispatch passes for a while.
+  static void Pump(int milliseconds);
+  // Runs Lua and captures what the developer log wrote meanwhile.
+  std::string RunCapturingLog(const std::string& code);
+
+  TempDir dir_;
+};
+
+// SoundTest on the disk driver: the mixer's output goes to a raw file (one
+// 2048-frame buffer at a time, paced in real time) that the test reads.
+class DiskAudioTest : public SoundTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  const char* Driver() const override { return "disk"; }
+  // The loudest sample among `milliseconds` of output mixed after this call
+  // (buffers already queued are skipped); -1 if the output stalls.
+  int PeakFromNow(int milliseconds = 200);
+
+ private:
+  std::uintmax_t Written() const;
+  std::filesystem::path output_;
+};
+
+template <class T>
+T* SoundTest::Object(const std::string& global) {
+  return Registry().Find<T>(HandleOf(global));
+}
+
+}  // namespace tessel::test
