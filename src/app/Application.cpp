@@ -60,6 +60,21 @@ void DrawFrame() {
   End2D();
 }
 
+void RunFrameLoop(const std::function<bool()>& running, FrameProfile& profile) {
+  while (running() && ScreenSurface::Get() != nullptr) {
+    profile.process.Begin();
+    FrameClock().Restart();
+    profile.gp.Begin();
+    DrawFrame();
+    SDL_GL_SwapBuffers();
+    profile.gp.End();
+    profile.ep.Begin();
+    WaitFrame();
+    profile.ep.End();
+    profile.process.End();
+  }
+}
+
 Application::~Application() {
   SDL_Quit();
   TTF_Quit();
@@ -101,22 +116,9 @@ int Application::Run(int argc, char** argv) {
         WaitFrame();
       }
 
-      ProfileTimer process;
-      ProfileTimer gp;
-      ProfileTimer ep;
-      while (system.Running() && ScreenSurface::Get() != nullptr) {
-        process.Begin();
-        FrameClock().Restart();
-        gp.Begin();
-        DrawFrame();
-        SDL_GL_SwapBuffers();
-        gp.End();
-        ep.Begin();
-        WaitFrame();
-        ep.End();
-        process.End();
-      }
-      WriteProfileReport(process, gp, ep);
+      FrameProfile profile;
+      RunFrameLoop([&system] { return system.Running(); }, profile);
+      WriteProfileReport(profile.process, profile.gp, profile.ep);
     }
 
     ScenarioController::Destroy();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+
+#include "app/ProfileTimer.h"
+
 namespace tessel {
 
 class SystemEventHandler;
@@ -16,7 +20,18 @@ class Application {
 // milliseconds of the frame (FrameClock) have passed; at least one pass.
 void WaitFrame();
 
-// Draws one frame: clear to BaseColor, the layer table, present.
+// Draws one frame: clear to BaseColor, then the layer table (not presented).
 void DrawFrame();
+
+struct FrameProfile {
+  ProfileTimer process;  // the whole frame
+  ProfileTimer gp;       // drawing
+  ProfileTimer ep;       // events
+};
+
+// The frame loop: while running() holds at the top of a frame, draw, present
+// and wait out the frame. A quit inside a frame ends the loop only after that
+// frame's wait has run out.
+void RunFrameLoop(const std::function<bool()>& running, FrameProfile& profile);
 
 }  // namespace tessel

@@ -4,8 +4,12 @@
 #include <SDL_opengl.h>
 #include <GL/glu.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/DebugLog.h"
 #include "app/Globals.h"
@@ -58,6 +62,27 @@ void ReportOpenGl() {
   std::printf("SDL_GL_DOUBLEBUFFER: requested 1, got %d\n", GlAttribute(SDL_GL_DOUBLEBUFFER));
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Sanitizer builds only: the media layer unloads the OpenGL driver at exit,
+// after which its leak reports have no module name and cannot be told apart
+// from ours. Pinning the driver's libraries keeps them named (and suppressed).
+int PinGraphicsLibrary(dl_phdr_info* info, size_t, void*) {
+  const char* name = info->dlpi_name;
+  if (name == nullptr || *name == '\0') return 0;
+  static const char* const kPinned[] = {"dri/", "libGL", "libgallium", "libLLVM", "libSDL2"};
+  for (const char* part : kPinned) {
+    if (std::strstr(name, part) != nullptr) {
+      dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+      break;
+    }
+  }
+  return 0;
+}
+void PinGraphicsLibraries() { dl_iterate_phdr(&PinGraphicsLibrary, nullptr); }
+#else
+void PinGraphicsLibraries() {}
+#endif
+
 }  // namespace
 
 void InitWindow(int width, int height) {
@@ -73,6 +98,7 @@ void InitWindow(int width, int height) {
     std::fflush(stdout);
     std::exit(2);
   }
+  PinGraphicsLibraries();
   ReportOpenGl();
 
   // The granted surface decides the viewport: InitWindow(0, 0) gets the

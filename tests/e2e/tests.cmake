@@ -1,0 +1,3 @@
+tessel_add_tests(tessel_tests_e2e
+  ${CMAKE_CURRENT_LIST_DIR}/startup_test.cpp
+)
