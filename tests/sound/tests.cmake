@@ -2,6 +2,7 @@
 pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc vorbis ogg)
 
 tessel_add_tests(tessel_tests_sound
+  ${CMAKE_CURRENT_LIST_DIR}/TestSounds.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundTestSupport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chunk_channel_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/music_track_test.cpp
