@@ -16,6 +16,7 @@ extern "C" {
 
 #include "app/Globals.h"
 #include "event/EventHandler.h"
+#include "resource/ArchiveWriter.h"
 #include "script/ScriptHost.h"
 #include "sound/Audio.h"
 
@@ -46,6 +47,12 @@ void SoundTest::SetUp() {
   dir_.Write("tone.ogg", OggFile(1.0));
   dir_.Write("tune.mod", ModFile());
   dir_.Write("junk.bin", std::string(4096, 'x'));
+  std::vector<ArchiveSource> entries(2);
+  entries[0].name = "se/hit.wav";
+  entries[0].data = WavFile(1.0);
+  entries[1].name = "bgm/theme.ogg";
+  entries[1].data = OggFile(1.0);
+  ASSERT_TRUE(WriteArchive((dir_.Path() / "sounds.dat").string(), entries));
   SetBaseDirectory(dir_.Path().string() + "/");
   setenv("SDL_AUDIODRIVER", Driver(), 1);
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();

@@ -18,7 +18,8 @@ int OpenDescriptorCount();
 
 // A script test with audio open (the dummy driver unless Driver() says
 // otherwise) and a base directory holding tone.wav (1 s), short.wav (0.1 s),
-// tone.ogg (1 s), tune.mod and junk.bin (not a sound).
+// tone.ogg (1 s), tune.mod, junk.bin (not a sound) and sounds.dat, an archive
+// holding se/hit.wav and bgm/theme.ogg (found nowhere else).
 class SoundTest : public ScriptTest {
  protected:
   void SetUp() override;

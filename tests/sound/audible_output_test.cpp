@@ -41,6 +41,14 @@ TEST_F(AudibleOutputTest, MusicIsHeardAndSilentWhilePaused) {
   EXPECT_EQ(PeakFromNow(), 0);
 }
 
+TEST_F(AudibleOutputTest, SoundsFromAnArchiveAreHeardAndMusicOutlivesTheArchive) {
+  Run("ar = ArchiveLoad('sounds.dat') m = CreateMusic('bgm/theme.ogg') c = CreateChunk('se/hit.wav')"
+      "PlaySoundData(m, -1) ArchiveRelease(ar)");
+  EXPECT_GT(PeakFromNow(400), kLoud);  // the music keeps reading its own stream
+  Run("StopSoundData(m) PlaySoundData(c, -1)");
+  EXPECT_GT(PeakFromNow(), kLoud);
+}
+
 TEST_F(AudibleOutputTest, ATrackerModuleIsHeard) {
   Run("m = CreateMusic('tune.mod') PlaySoundData(m, -1)");
   EXPECT_GT(PeakFromNow(), 1000);
