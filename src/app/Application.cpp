@@ -114,11 +114,22 @@ int Application::Run(int argc, char** argv) {
       while (ScreenSurface::Get() == nullptr && system.Running()) {
         FrameClock().Restart();
         WaitFrame();
+        ScenarioController* controller = ScenarioController::Instance();
+        if (controller != nullptr && controller->MainScenarioEnded() &&
+            ScreenSurface::Get() == nullptr) {
+          // Nothing is left to open one: waiting on would spin forever.
+          DebugLog::Print("main.tsl ended without opening a window (InitWindow was never called); "
+                          "nothing to show.\n");
+          status = 1;
+          break;
+        }
       }
 
-      FrameProfile profile;
-      RunFrameLoop([&system] { return system.Running(); }, profile);
-      WriteProfileReport(profile.process, profile.gp, profile.ep);
+      if (status == 0) {
+        FrameProfile profile;
+        RunFrameLoop([&system] { return system.Running(); }, profile);
+        WriteProfileReport(profile.process, profile.gp, profile.ep);
+      }
     }
 
     ScenarioController::Destroy();

@@ -95,8 +95,11 @@ void InitWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   if (!ScreenSurface::SetMode(width, height, 32, SDL_OPENGL | SDL_HWSURFACE | SDL_ANYFORMAT)) {
     std::fprintf(stderr, "Couldn't set %dx%dvideo mode: %s\n", width, height, SDL_GetError());
+    // Deep inside a script call: end here without unwinding into static
+    // destructors that the engine's own objects still depend on.
     std::fflush(stdout);
-    std::exit(2);
+    std::fflush(stderr);
+    std::_Exit(2);
   }
   PinGraphicsLibraries();
   ReportOpenGl();

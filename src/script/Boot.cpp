@@ -1,11 +1,18 @@
 #include "script/Boot.h"
 
-#include <memory>
+#include <SDL.h>
 
 #include "app/DebugLog.h"
+#include "app/Globals.h"
+#include "resource/Archive.h"
 #include "resource/ResourceFile.h"
+#include "script/LuaEnvironment.h"
 #include "script/ScriptApi.h"
+#include "script/ScriptHost.h"
+#include "text/Encoding.h"
+#include "text/Scenario.h"
 #include "text/ScenarioController.h"
+#include "text/ScenarioReader.h"
 
 namespace tessel {
 
@@ -21,9 +28,87 @@ bool LoadFunctionDefinitions(ScenarioController& controller) {
   return true;
 }
 
+std::unique_ptr<Scenario> LoadScenarioFile(const std::string& name) {
+  DebugLog::Print("Reading Script %s\n", name.c_str());
+  std::optional<std::string> bytes = ReadResource(name);
+  if (!bytes) {
+    DebugLog::Print("Error : %s doesn't exist.\n", name.c_str());
+    return nullptr;
+  }
+  std::unique_ptr<Scenario> scenario = Scenario::FromFileBytes(*bytes);
+  scenario->name = name;
+  DebugLog::Print("Reading Script %s OK.\n", name.c_str());
+  return scenario;
+}
+
+std::unique_ptr<Scenario> LoadScenarioByTextName(std::u16string_view name) {
+  const std::string utf8 = EncodeUtf8(name);
+  bool ascii = true;
+  for (char16_t unit : name) ascii = ascii && unit < 0x80;
+  if (!ascii) {
+    // Shift-JIS cannot spell every ASCII name ('\\' and '~' have no form), so
+    // only names beyond ASCII try it, and only when such a file exists.
+    const std::string shift_jis = ToShiftJis(name);
+    if (SDL_RWops* stream = OpenResource(shift_jis)) {
+      SDL_RWclose(stream);
+      return LoadScenarioFile(shift_jis);
+    }
+  }
+  return LoadScenarioFile(utf8);
+}
+
+void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line) {
+  // Lines before the block are padded as empty lines, so Lua's messages give
+  // the scenario's own line numbers: "main.tsl:14: ...".
+  std::string chunk(static_cast<size_t>(first_line > 0 ? first_line : 0), '\n');
+  chunk += utf8_code;
+  Host().RunBuffer(chunk, "=" + file);
+}
+
+bool SystemScenarioListener::OnScriptBlock(const std::u16string& text, int line) {
+  ScenarioController* controller = ScenarioController::Instance();
+  Scenario* current = controller != nullptr && controller->Reader() != nullptr
+                          ? controller->Reader()->Current()
+                          : nullptr;
+  std::string code = EncodeUtf8(text);
+  std::string file = current != nullptr ? current->name : std::string("?");
+  if (current != nullptr) current->script_text_utf8 = code;
+  RunScriptBlock(code, file, line);
+  return true;
+}
+
+bool SystemScenarioListener::OnCall(const std::u16string& name) {
+  ScenarioController* controller = ScenarioController::Instance();
+  if (controller == nullptr || controller->Reader() == nullptr) return true;
+  std::unique_ptr<Scenario> scenario = LoadScenarioByTextName(name);
+  // A missing file was reported by the load; the story goes on after the call.
+  if (scenario) controller->Reader()->Push(std::move(scenario));
+  return true;
+}
+
+namespace {
+
+void MountBootArchive() {
+  // main.dat is looked for where the engine was started, then beside the game.
+  if (Archive* archive = LoadArchive("", "main.dat")) {
+    (void)archive;
+    return;
+  }
+  if (!BaseDirectory().empty()) LoadArchive(BaseDirectory(), "main.dat");
+}
+
+}  // namespace
+
 bool BootGame(ScenarioController& controller) {
+  if (!Host().IsOpen()) return false;
+  MountBootArchive();
+  // A game's Lua modules load from its archive or its folder, wherever it was started.
+  SetModuleReader([](const std::string& file) { return ReadResource(file); });
   if (!LoadFunctionDefinitions(controller)) return false;
-  return false;
+  std::unique_ptr<Scenario> main = LoadScenarioFile("main.tsl");
+  if (!main) return false;
+  controller.SetReader(std::make_unique<ScenarioReader>(std::move(main)));
+  return true;
 }
 
 }  // namespace tessel

@@ -3,6 +3,8 @@
 #include "script/Boot.h"
 #include "script/ScriptApi.h"
 #include "script/ScriptHost.h"
+#include "text/Scenario.h"
+#include "text/ScenarioReader.h"
 
 namespace tessel {
 namespace {
@@ -22,16 +24,29 @@ ScenarioController* ScenarioController::Instance() { return Slot().get(); }
 
 void ScenarioController::Destroy() { Slot().reset(); }
 
-ScenarioController::ScenarioController() { Host().Open(); }
+ScenarioController::ScenarioController() {
+  Host().Open();
+  // Panic reports name where the story was.
+  Host().SetPositionProvider([this]() -> ScriptPosition {
+    if (!reader_ || reader_->Current() == nullptr) return {};
+    return {reader_->CurrentName(), reader_->CurrentLine() + 1};
+  });
+}
 
 ScenarioController::~ScenarioController() {
+  Host().SetPositionProvider(nullptr);
   Host().Close();
   api_.reset();
+  reader_.reset();
 }
 
 bool ScenarioController::Boot() { return BootGame(*this); }
 
 void ScenarioController::SetApi(std::unique_ptr<ScriptApi> api) { api_ = std::move(api); }
+
+void ScenarioController::SetReader(std::unique_ptr<ScenarioReader> reader) {
+  reader_ = std::move(reader);
+}
 
 void ScenarioController::Step() {
   if (waiting_) {
@@ -41,6 +56,7 @@ void ScenarioController::Step() {
     waiting_ = false;
     return;
   }
+  if (running_ && reader_) reader_->Step();
 }
 
 void ScenarioController::Wait(int milliseconds) {
@@ -49,7 +65,23 @@ void ScenarioController::Wait(int milliseconds) {
   waiting_ = true;
 }
 
-void ScenarioController::AttachListener(SystemScenarioListener*) {}
-void ScenarioController::DetachListener(SystemScenarioListener*) {}
+std::uint32_t ScenarioController::WaitRemaining() {
+  if (!waiting_) return 0;
+  std::uint32_t now = stopwatch_.Measure();
+  return wait_until_ >= now ? wait_until_ - now + 1 : 0;
+}
+
+bool ScenarioController::MainScenarioEnded() const {
+  if (!reader_ || reader_->Depth() != 1 || reader_->Current() == nullptr) return false;
+  return (reader_->Current()->status & Scenario::kEnd) != 0;
+}
+
+void ScenarioController::AttachListener(ScenarioListener* listener) {
+  if (reader_) reader_->AddListener(listener);
+}
+
+void ScenarioController::DetachListener(ScenarioListener* listener) {
+  if (reader_) reader_->RemoveListener(listener);
+}
 
 }  // namespace tessel

@@ -8,11 +8,12 @@
 namespace tessel {
 
 class ScriptApi;
-class SystemScenarioListener;
+class ScenarioListener;
+class ScenarioReader;
 
 // Paces the story: one reader step per idle call while running, timed pauses
 // after characters, full stops for key waits and choices. Its life is the
-// life of the Lua state and of the command registry.
+// life of the Lua state, the command registry and the reader.
 class ScenarioController {
  public:
   // The one controller; creating it opens the Lua state.
@@ -27,6 +28,7 @@ class ScenarioController {
   // is no game to play (its messages are written).
   bool Boot();
 
+  // One step: ends a timed wait that is over, else reads one token while running.
   void Step();
   // Pauses stepping for ms milliseconds; 0 or less does nothing.
   void Wait(int milliseconds);
@@ -34,17 +36,25 @@ class ScenarioController {
   void Resume() { running_ = true; }
   bool Running() const { return running_; }
   bool Waiting() const { return waiting_; }
+  // Milliseconds until a running timed wait ends (0 when none).
+  std::uint32_t WaitRemaining();
 
-  void AttachListener(SystemScenarioListener* listener);
-  void DetachListener(SystemScenarioListener* listener);
+  // True once the first scenario has been read to its end.
+  bool MainScenarioEnded() const;
+
+  void AttachListener(ScenarioListener* listener);
+  void DetachListener(ScenarioListener* listener);
 
   ScriptApi* Api() const { return api_.get(); }
   void SetApi(std::unique_ptr<ScriptApi> api);
+  ScenarioReader* Reader() const { return reader_.get(); }
+  void SetReader(std::unique_ptr<ScenarioReader> reader);
 
  private:
   ScenarioController();
 
   std::unique_ptr<ScriptApi> api_;
+  std::unique_ptr<ScenarioReader> reader_;
   bool running_ = true;
   bool waiting_ = false;
   std::uint32_t wait_until_ = 0;

@@ -1,3 +1,4 @@
 tessel_add_tests(tessel_tests_e2e
   ${CMAKE_CURRENT_LIST_DIR}/startup_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/boot_test.cpp
 )

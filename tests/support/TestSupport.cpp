@@ -174,7 +174,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesy
     int null_in = open("/dev/null", O_RDONLY);
     if (null_in >= 0) dup2(null_in, 0);
     if (chdir(cwd.c_str()) != 0) _exit(127);
-    for (const std::string& entry : env) putenv(const_cast<char*>(entry.c_str()));
+    for (const std::string& entry : env) {
+      if (!entry.empty() && entry[0] == '-') {
+        unsetenv(entry.c_str() + 1);  // "-NAME" removes NAME
+      } else {
+        putenv(const_cast<char*>(entry.c_str()));
+      }
+    }
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -223,6 +229,71 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesy
     result.status = 128 + WTERMSIG(status);
   }
   return result;
+}
+
+}  // namespace tessel::test
+
+#include "resource/ArchiveWriter.h"
+
+namespace tessel::test {
+
+TestGame::TestGame() { File("funcdef.tsl", IdentityFunctionList()); }
+
+TestGame& TestGame::Scenario(const std::string& name, const std::u16string& text) {
+  return File(name, Utf16File(text));
+}
+
+TestGame& TestGame::File(const std::string& name, const std::string& bytes) {
+  for (auto& file : files_) {
+    if (file.first == name) {
+      file.second = bytes;
+      return *this;
+    }
+  }
+  files_.emplace_back(name, bytes);
+  return *this;
+}
+
+void TestGame::WriteLoose(const std::filesystem::path& dir) const {
+  for (const auto& [name, bytes] : files_) {
+    std::filesystem::path file = dir / name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+  }
+}
+
+void TestGame::WritePacked(const std::filesystem::path& dir) const {
+  std::vector<ArchiveSource> entries;
+  for (const auto& [name, bytes] : files_) {
+    ArchiveSource source;
+    source.name = name;
+    source.data = bytes;
+    entries.push_back(std::move(source));
+  }
+  std::filesystem::create_directories(dir);
+  std::string error;
+  if (!WriteArchive((dir / "main.dat").string(), entries, error)) ADD_FAILURE() << error;
+}
+
+ProcessResult RunTessel(const std::vector<std::string>& arguments, const std::filesystem::path& cwd,
+                        const std::vector<std::string>& env, int timeout_seconds) {
+  std::vector<std::string> argv = {TESSEL_BINARY};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  // A real window on the tests' X server, unless the caller says otherwise.
+  std::vector<std::string> full_env = {"-SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
+                                       "LIBGL_ALWAYS_SOFTWARE=1"};
+  full_env.insert(full_env.end(), env.begin(), env.end());
+  return RunProcess(argv, cwd, full_env, timeout_seconds);
+}
+
+std::string FirstMissingInOrder(const std::string& text, const std::vector<std::string>& needles) {
+  size_t at = 0;
+  for (const std::string& needle : needles) {
+    size_t found = text.find(needle, at);
+    if (found == std::string::npos) return needle;
+    at = found + needle.size();
+  }
+  return "";
 }
 
 }  // namespace tessel::test

@@ -75,9 +75,38 @@ struct ProcessResult {
   std::string out;
   std::string err;
 };
-// Runs a program with arguments in a folder, with extra environment entries,
-// killed after `timeout_seconds`.
+// Runs a program with arguments in a folder, with extra environment entries
+// ("NAME=value", or "-NAME" to remove one), killed after `timeout_seconds`.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                          const std::vector<std::string>& env = {}, int timeout_seconds = 60);
+
+}  // namespace tessel::test
+
+namespace tessel::test {
+
+// A small game written by a test: named files, loose in a folder or packed
+// into main.dat (funcdef.tsl is added with every command under its own name).
+class TestGame {
+ public:
+  TestGame();
+  // Scenario text, stored as UTF-16LE with its byte-order mark.
+  TestGame& Scenario(const std::string& name, const std::u16string& text);
+  // Scenario text stored as given (UTF-8 editors' files, odd encodings).
+  TestGame& File(const std::string& name, const std::string& bytes);
+  // Writes every file into dir.
+  void WriteLoose(const std::filesystem::path& dir) const;
+  // Writes main.dat into dir holding every file.
+  void WritePacked(const std::filesystem::path& dir) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> files_;
+};
+
+// Runs the real tessel binary on a game under the X server of the tests.
+ProcessResult RunTessel(const std::vector<std::string>& arguments, const std::filesystem::path& cwd,
+                        const std::vector<std::string>& env = {}, int timeout_seconds = 60);
+
+// Checks that `needles` occur in `text` in this order; returns the first one missing.
+std::string FirstMissingInOrder(const std::string& text, const std::vector<std::string>& needles);
 
 }  // namespace tessel::test

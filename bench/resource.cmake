@@ -1,0 +1,1 @@
+tessel_add_bench(bench_archive_lookup archive_lookup_bench.cpp)
