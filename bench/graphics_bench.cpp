@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <new>
@@ -65,7 +65,6 @@ double WallMicroseconds() {
   clock_gettime(CLOCK_MONOTONIC, &now);
   return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
 }
-
 
 // Each pair of measurements runs back to back within one iteration, each
 // side going first every other time (whichever goes first is slower here).
@@ -212,9 +211,10 @@ BENCHMARK(BM_EmptySlots)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // The same Lua loop with 10 live objects, then with 10,000.
 void BM_ChgLayerAlphaLoop(benchmark::State& state) {
-  Host().RunBuffer("t = LoadTexImage(1, 1) L = CreateLayer(t)"
-                   " for i = 3, 10 do CreateLayer(t) end"
-                   " function loop() for i = 1, 1000 do ChgLayerAlpha(L, 0.5) end end");
+  Host().RunBuffer(
+      "t = LoadTexImage(1, 1) L = CreateLayer(t)"
+      " for i = 3, 10 do CreateLayer(t) end"
+      " function loop() for i = 1, 1000 do ChgLayerAlpha(L, 0.5) end end");
   auto texture = OnePixel();
   std::vector<Layer*> crowd;
   Pair pair;
@@ -228,7 +228,8 @@ void BM_ChgLayerAlphaLoop(benchmark::State& state) {
   };
   for (auto _ : state) {
     pair.B(timed_loop());
-    for (int i = 10; i < 10000; ++i) crowd.push_back(Registry().Add(std::make_unique<Layer>(texture)));
+    for (int i = 10; i < 10000; ++i)
+      crowd.push_back(Registry().Add(std::make_unique<Layer>(texture)));
     pair.A(timed_loop());
     for (Layer* layer : crowd) Registry().Release(layer);
     crowd.clear();
@@ -327,8 +328,9 @@ int main(int argc, char** argv) {
   auto find = [&](const std::string& benchmark, const std::string& counter, double* value) {
     for (const auto& [key, v] : counter.empty() ? reporter.times : reporter.counters) {
       const bool named = key.rfind(benchmark, 0) == 0;
-      const bool ends = counter.empty() || (key.size() > counter.size() &&
-                                            key.compare(key.size() - counter.size(), counter.size(), counter) == 0);
+      const bool ends = counter.empty() ||
+                        (key.size() > counter.size() &&
+                         key.compare(key.size() - counter.size(), counter.size(), counter) == 0);
       if (named && ends) {
         *value = v;
         return true;

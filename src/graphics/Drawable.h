@@ -29,8 +29,8 @@ class Drawable {
  private:
   friend class LayerTable;
   bool visible_ = true;
-  int x_ = 0;  // screen pixels from the left edge of the window
-  int y_ = 0;  // screen pixels from the top edge, downwards
+  int x_ = 0;                 // screen pixels from the left edge of the window
+  int y_ = 0;                 // screen pixels from the top edge, downwards
   std::ptrdiff_t slot_ = -1;  // where it stands in the LayerTable, -1 for nowhere
 };
 

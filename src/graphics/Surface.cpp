@@ -86,7 +86,8 @@ void Surface::Unlock() {
 std::uint8_t* Surface::PixelAddress(int x, int y) const {
   if (!surface_ || surface_->pixels == nullptr) return nullptr;
   if (x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return nullptr;
-  return static_cast<std::uint8_t*>(surface_->pixels) + static_cast<ptrdiff_t>(y) * surface_->pitch +
+  return static_cast<std::uint8_t*>(surface_->pixels) +
+         static_cast<ptrdiff_t>(y) * surface_->pitch +
          static_cast<ptrdiff_t>(x) * surface_->format->BytesPerPixel;
 }
 

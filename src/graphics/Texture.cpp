@@ -104,9 +104,10 @@ bool Texture::CheckSize(int width, int height) const {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
   if (texture_width == 0 || texture_height == 0 || texture_width > max_size ||
       texture_height > max_size) {
-    DebugLog::Print("Texture: a %dx%d picture needs a texture wider than the %d pixels OpenGL "
-                    "allows; it is not shown.\n",
-                    width, height, static_cast<int>(max_size));
+    DebugLog::Print(
+        "Texture: a %dx%d picture needs a texture wider than the %d pixels OpenGL "
+        "allows; it is not shown.\n",
+        width, height, static_cast<int>(max_size));
     return false;
   }
   return true;
@@ -126,9 +127,10 @@ bool Texture::Upload(SDL_Surface* source) {
     listed_ = true;
   }
   if (!HasGlContext()) {
-    DebugLog::Print("Texture: a %dx%d picture was given before InitWindow opened the window; it "
-                    "is not shown.\n",
-                    source->w, source->h);
+    DebugLog::Print(
+        "Texture: a %dx%d picture was given before InitWindow opened the window; it "
+        "is not shown.\n",
+        source->w, source->h);
     Clear();
     return false;
   }
@@ -144,8 +146,8 @@ bool Texture::Upload(SDL_Surface* source) {
   // every other source (palette, grey, 16 bit, colour-keyed) goes through the
   // RGBA blit, so palettes are resolved and keyed pixels come out transparent.
   const bool rgb = depth == 24 && (source->flags & SDL_SRCCOLORKEY) == 0;
-  SurfacePtr staging =
-      rgb ? CreateRgbSurface(texture_width, texture_height) : CreateRgbaSurface(texture_width, texture_height);
+  SurfacePtr staging = rgb ? CreateRgbSurface(texture_width, texture_height)
+                           : CreateRgbaSurface(texture_width, texture_height);
   if (!staging) {
     DebugLog::Print("Texture: no memory for a %dx%d staging copy: %s\n", texture_width,
                     texture_height, SDL_GetError());
@@ -159,7 +161,8 @@ bool Texture::Upload(SDL_Surface* source) {
   const Uint8 surface_alpha = source->format->alpha;
   if ((blend_flags & SDL_SRCALPHA) != 0) SDL_SetAlpha(source, 0, 0);
   SDL_Rect whole{0, 0, static_cast<Uint16>(source->w), static_cast<Uint16>(source->h)};
-  const int blitted = source->w > 0 && source->h > 0 ? SDL_UpperBlit(source, &whole, staging.get(), nullptr) : 0;
+  const int blitted =
+      source->w > 0 && source->h > 0 ? SDL_UpperBlit(source, &whole, staging.get(), nullptr) : 0;
   if ((blend_flags & SDL_SRCALPHA) != 0) SDL_SetAlpha(source, blend_flags, surface_alpha);
   if (blitted < 0) {
     DebugLog::Print("Texture: the picture could not be copied: %s\n", SDL_GetError());
@@ -199,9 +202,10 @@ bool Texture::Recreate(int width, int height) {
     return false;
   }
   if (!HasGlContext()) {
-    DebugLog::Print("Texture: a %dx%d texture was asked for before InitWindow opened the window; it "
-                    "is empty.\n",
-                    width, height);
+    DebugLog::Print(
+        "Texture: a %dx%d texture was asked for before InitWindow opened the window; it "
+        "is empty.\n",
+        width, height);
     Clear();
     return false;
   }

@@ -10,7 +10,10 @@
 namespace tessel {
 namespace {
 
-enum EffectKind : int { kFadeIn = 1, kFadeOut = 2, kScripted = 1000 };
+// The kinds scripts pass to EffectCopy.
+constexpr int kFadeIn = 1;
+constexpr int kFadeOut = 2;
+constexpr int kScripted = 1000;
 
 class EffectCopy final : public ScriptFunction {
   int Invoke() override {
@@ -27,13 +30,11 @@ class EffectCopy final : public ScriptFunction {
             std::make_unique<FadeEffect>(*layer, duration, skippable, kind == kFadeIn));
         break;
       case kScripted:
-        effect = Registry().Add(std::make_unique<ScriptEffect>(*layer, duration, skippable,
-                                                               FunctionName(5), FunctionName(6),
-                                                               FunctionName(7)));
+        effect = Registry().Add(std::make_unique<ScriptEffect>(
+            *layer, duration, skippable, FunctionName(5), FunctionName(6), FunctionName(7)));
         break;
       default:
-        DebugLog::Print("EffectCopy: %d is not an effect kind (1, 2 or 1000); no effect was "
-                        "started.\n",
+        DebugLog::Print("EffectCopy: %d is not an effect kind (1, 2 or 1000); nothing started.\n",
                         kind);
         return PushNullObject();
     }

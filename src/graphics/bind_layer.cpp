@@ -135,9 +135,10 @@ class SetLayerBlendParam final : public LayerCommand {
     const int source = ArgInt(2);
     const int destination = ArgInt(3);
     if (!layer.SetBlend(source, destination)) {
-      DebugLog::Print("SetLayerBlendParam: %d, %d are not blend factors OpenGL accepts; the layer "
-                      "keeps %d, %d.\n",
-                      source, destination, layer.BlendSource(), layer.BlendDestination());
+      DebugLog::Print(
+          "SetLayerBlendParam: %d, %d are not blend factors OpenGL accepts; the layer "
+          "keeps %d, %d.\n",
+          source, destination, layer.BlendSource(), layer.BlendDestination());
     }
     return 0;
   }

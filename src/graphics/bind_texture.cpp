@@ -17,8 +17,9 @@ class LoadTexImage final : public ScriptFunction {
       SurfacePtr picture = LoadImage(ArgString(1));
       return PushObject(Registry().Add(std::make_unique<TexImage>(picture.get())));
     }
-    DebugLog::Print("LoadTexImage: expected a file name or a width and a height; no texture "
-                    "image was made.\n");
+    DebugLog::Print(
+        "LoadTexImage: expected a file name or a width and a height; no texture "
+        "image was made.\n");
     return PushNullObject();
   }
 };

@@ -1,11 +1,11 @@
 #include "graphics/ImageFiles.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace tessel::test {
 namespace {
@@ -206,8 +206,8 @@ std::string EncodeTga(const Picture& picture, bool with_alpha) {
 }
 
 std::string EncodeBmp(const Picture& picture) {
-  SDL_Surface* surface = SDL_CreateRGBSurface(0, picture.width, picture.height, 24, 0x0000FF,
-                                              0x00FF00, 0xFF0000, 0);
+  SDL_Surface* surface =
+      SDL_CreateRGBSurface(0, picture.width, picture.height, 24, 0x0000FF, 0x00FF00, 0xFF0000, 0);
   if (surface == nullptr) return {};
   for (int y = 0; y < picture.height; ++y) {
     auto* row = static_cast<std::uint8_t*>(surface->pixels) + y * surface->pitch;

@@ -19,7 +19,8 @@ Window Search(Display* display, Window window, const std::string& caption) {
   unsigned int count = 0;
   Window found = 0;
   if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
-    for (unsigned int i = 0; i < count && found == 0; ++i) found = Search(display, children[i], caption);
+    for (unsigned int i = 0; i < count && found == 0; ++i)
+      found = Search(display, children[i], caption);
     if (children != nullptr) XFree(children);
   }
   return found;
@@ -44,7 +45,8 @@ bool WindowGrabber::Find(const std::string& caption) {
 
 Rgba WindowGrabber::Pixel(int x, int y) const {
   if (display_ == nullptr || window_ == 0) return {0, 0, 0, 0};
-  XImage* image = XGetImage(static_cast<Display*>(display_), window_, x, y, 1, 1, AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(static_cast<Display*>(display_), window_, x, y, 1, 1, AllPlanes, ZPixmap);
   if (image == nullptr) return {0, 0, 0, 0};
   const unsigned long value = XGetPixel(image, 0, 0);
   XDestroyImage(image);

@@ -62,16 +62,13 @@ class BadHandleTest : public test::GraphicsScriptTest {
   // Everything a bad call could disturb.
   std::string State() {
     const Layer& layer = *GlobalObject<Layer>("L");
-    std::string state = std::to_string(Registry().Count()) + " " +
-                        std::to_string(LayerTable::Size()) + " " +
-                        std::to_string(EventHandlerList::Size()) + " " +
-                        std::to_string(layer.X()) + "," + std::to_string(layer.Y()) + " " +
-                        std::to_string(layer.Alpha()) + " " + std::to_string(layer.Visible()) +
-                        " " + std::to_string(layer.Scale().x) + " " +
-                        std::to_string(layer.Rotation().z) + " " +
-                        std::to_string(layer.TransformCenter().y) + " " +
-                        std::to_string(layer.BlendDestination()) + " " +
-                        std::to_string(layer.SourceWidth());
+    std::string state =
+        std::to_string(Registry().Count()) + " " + std::to_string(LayerTable::Size()) + " " +
+        std::to_string(EventHandlerList::Size()) + " " + std::to_string(layer.X()) + "," +
+        std::to_string(layer.Y()) + " " + std::to_string(layer.Alpha()) + " " +
+        std::to_string(layer.Visible()) + " " + std::to_string(layer.Scale().x) + " " +
+        std::to_string(layer.Rotation().z) + " " + std::to_string(layer.TransformCenter().y) + " " +
+        std::to_string(layer.BlendDestination()) + " " + std::to_string(layer.SourceWidth());
     return state;
   }
 };

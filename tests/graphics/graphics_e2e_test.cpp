@@ -22,17 +22,18 @@ TEST(GraphicsEndToEnd, PackedGameShowsLayersFadesAndQuitsCleanly) {
   test::TestGame game;
   game.File("pic.png", EncodePng(Picture(32, 32, {255, 0, 0, 255}), false));
   game.File("green.png", EncodePng(Picture(16, 16, {0, 255, 0, 255}), true));
-  game.Scenario("main.tsl",
-                u"{SetBaseColor(1, 1, 0, 0) InitWindow(96, 64) ChgCaption('tessel-graphics-e2e', '')\n"
-                u" red = CreateLayer(LoadTexImage('pic.png')) OffsetLayer(red, 8, 8) LayerAddFront(red)\n"
-                u" green = CreateLayer(LoadTexImage('green.png')) OffsetLayer(green, 56, 8)\n"
-                u" ChgLayerAlpha(green, 0) LayerAddFront(green)\n"
-                u" EffectCopy(green, 1, 300, false)\n"
-                u" function Quit() print('quitting') SystemExit() end\n"
-                u" function Tick(layer, duration, t) end\n"
-                u" function Never() print('end after close') end\n"
-                u" EffectCopy(red, 1000, 2500, false, '', '', 'Quit')\n"
-                u" EffectCopy(green, 1000, 1000000, false, '', 'Tick', 'Never')}\n");
+  game.Scenario(
+      "main.tsl",
+      u"{SetBaseColor(1, 1, 0, 0) InitWindow(96, 64) ChgCaption('tessel-graphics-e2e', '')\n"
+      u" red = CreateLayer(LoadTexImage('pic.png')) OffsetLayer(red, 8, 8) LayerAddFront(red)\n"
+      u" green = CreateLayer(LoadTexImage('green.png')) OffsetLayer(green, 56, 8)\n"
+      u" ChgLayerAlpha(green, 0) LayerAddFront(green)\n"
+      u" EffectCopy(green, 1, 300, false)\n"
+      u" function Quit() print('quitting') SystemExit() end\n"
+      u" function Tick(layer, duration, t) end\n"
+      u" function Never() print('end after close') end\n"
+      u" EffectCopy(red, 1000, 2500, false, '', '', 'Quit')\n"
+      u" EffectCopy(green, 1000, 1000000, false, '', 'Tick', 'Never')}\n");
   test::TempDir dir;
   game.WritePacked(dir.Path());
 

@@ -197,7 +197,8 @@ TEST_F(LayerDrawingTest, DrawTextureShowsTheWholePicture) {
 // A drawable whose Draw runs a script, as the scenario layer's tick does.
 class ScriptedLayer final : public Layer {
  public:
-  ScriptedLayer(std::string code, bool* destroyed) : code_(std::move(code)), destroyed_(destroyed) {}
+  ScriptedLayer(std::string code, bool* destroyed)
+      : code_(std::move(code)), destroyed_(destroyed) {}
   ~ScriptedLayer() override { *destroyed_ = true; }
   void Draw() override {
     ++draws;

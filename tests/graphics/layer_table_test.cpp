@@ -18,7 +18,9 @@ class LayerTableTest : public test::GraphicsScriptTest {
   void SetUp() override {
     GraphicsScriptTest::SetUp();
     // No window: the texture images are empty, which layers do not mind.
-    LogOf([&] { Run("t = LoadTexImage(4, 4) A = CreateLayer(t) B = CreateLayer(t) C = CreateLayer(t)"); });
+    LogOf([&] {
+      Run("t = LoadTexImage(4, 4) A = CreateLayer(t) B = CreateLayer(t) C = CreateLayer(t)");
+    });
   }
 
   // The table as the names of the globals in each slot, "-" for empty.
@@ -71,9 +73,9 @@ TEST_F(LayerTableTest, DeleteLayerEmptiesTheSlotAndKeepsTheLayer) {
 
 TEST_F(LayerTableTest, NumbersOutsideTheTableChangeNothing) {
   Run("LayerAddFront(A) LayerAddFront(B)");
-  for (const char* code : {"LayerSet(A, 2)", "LayerSet(B, -1)", "ChgLayerNum(0, 9)",
-                           "ChgLayerNum(-3, 1)", "DeleteLayer(5)", "DeleteLayer(-1)",
-                           "LayerSet(C, 1e12)"}) {
+  for (const char* code :
+       {"LayerSet(A, 2)", "LayerSet(B, -1)", "ChgLayerNum(0, 9)", "ChgLayerNum(-3, 1)",
+        "DeleteLayer(5)", "DeleteLayer(-1)", "LayerSet(C, 1e12)"}) {
     std::string log = LogOf([&] { Run(code); });
     EXPECT_NE(log.find("outside the table"), std::string::npos) << code << ": " << log;
     EXPECT_EQ(Table(), "A B") << code;
@@ -127,7 +129,8 @@ TEST_F(LayerTableTest, AttributeCommandsStoreWhatTheyAreGiven) {
   Run("SetLayerBlendParam(A, 770, 1)");
   EXPECT_EQ(a.BlendSource(), 770);
   EXPECT_EQ(a.BlendDestination(), 1);
-  std::string log = LogOf([&] { Run("SetLayerBlendParam(A, 12345, 771) SetLayerBlendParam(A, 1, 776)"); });
+  std::string log =
+      LogOf([&] { Run("SetLayerBlendParam(A, 12345, 771) SetLayerBlendParam(A, 1, 776)"); });
   EXPECT_NE(log.find("12345"), std::string::npos) << log;
   EXPECT_NE(log.find("776"), std::string::npos) << log;  // saturate is a source factor only
   EXPECT_EQ(a.BlendSource(), 770);

@@ -88,7 +88,8 @@ TEST_F(TextureUploadTest, EveryDepthShowsItsColoursAndTransparency) {
   WriteResource("rgba.tga", EncodeTga(Quarters(), true));
   Run("a = LoadTexImage('rgba.png') OffsetLayer(CreateLayer(a), 0, 0)");
   Run("LayerAddFront(CreateLayer(a))");
-  Run("p = LoadTexImage('palette.png') lp = CreateLayer(p) OffsetLayer(lp, 4, 0) LayerAddFront(lp)");
+  Run("p = LoadTexImage('palette.png') lp = CreateLayer(p) OffsetLayer(lp, 4, 0) "
+      "LayerAddFront(lp)");
   Run("g = LoadTexImage('image.gif') lg = CreateLayer(g) OffsetLayer(lg, 8, 0) LayerAddFront(lg)");
   Run("t = LoadTexImage('rgba.tga') lt = CreateLayer(t) OffsetLayer(lt, 12, 0) LayerAddFront(lt)");
   RenderFrame();
@@ -115,7 +116,8 @@ TEST_F(TextureUploadTest, RgbSourcesStayRgbUnlessKeyed) {
   WriteResource("rgb.png", EncodePng(picture, false));
   WriteResource("rgb.bmp", EncodeBmp(picture));
   WriteResource("grey.png", EncodeGreyPng(picture));
-  Run("png = LoadTexImage('rgb.png') bmp = LoadTexImage('rgb.bmp') grey = LoadTexImage('grey.png')");
+  Run("png = LoadTexImage('rgb.png') bmp = LoadTexImage('rgb.bmp') grey = "
+      "LoadTexImage('grey.png')");
   EXPECT_EQ(TextureOf("png").Format(), GL_RGB);
   EXPECT_EQ(TextureOf("bmp").Format(), GL_RGB);
   EXPECT_EQ(TextureOf("grey").Format(), GL_RGBA);
@@ -124,7 +126,7 @@ TEST_F(TextureUploadTest, RgbSourcesStayRgbUnlessKeyed) {
   RenderFrame();
   EXPECT_TRUE(Near(Pixel(0, 0), kRed));
   EXPECT_TRUE(Near(Pixel(0, 1), Rgba{0, 0, 0, 255}));  // no alpha in a BMP: black stays black
-  EXPECT_TRUE(Near(Pixel(4, 0), kWhite));               // grey level 255
+  EXPECT_TRUE(Near(Pixel(4, 0), kWhite));              // grey level 255
   EXPECT_TRUE(Near(Pixel(4, 1), Rgba{0, 0, 0, 255}));
 
   // A colour key on a 24-bit picture makes it RGBA with the keyed colour clear.
@@ -174,7 +176,8 @@ TEST_F(TextureUploadTest, AlphaIsCopiedAndTheSourceKeepsItsFlags) {
 }
 
 TEST_F(TextureUploadTest, EmptyTexturesAreLiveAndDrawNothing) {
-  std::string log = LogOf([&] { Run("missing = LoadTexImage('missing.png') w, h = GetTexImageInf(missing)"); });
+  std::string log =
+      LogOf([&] { Run("missing = LoadTexImage('missing.png') w, h = GetTexImageInf(missing)"); });
   EXPECT_EQ(log,
             "Can't Load image.\nmissing.png: no such resource\n"
             "バインドしようとしているサーフェースが無効です\n");
