@@ -16,7 +16,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool libgl1-mesa-dri mesa-utils imagemagick
+  xvfb xauth x11-utils x11-apps xdotool libgl1-mesa-dri mesa-utils imagemagick
   # fonts used by tests and the demo
   fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic
   # demo asset generators

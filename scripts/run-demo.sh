@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the bundled game and plays it.
+# Plays the bundled game from its archive (the build packs demo/game into main.dat).
 set -euo pipefail
 build_dir=${1:-build/release}
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root/demo"
+cd "$root/$build_dir/demo"
 exec "$root/$build_dir/src/tessel" main.tsl

@@ -294,9 +294,14 @@ void ScenarioReader::ReadScriptBlock(Scenario& s) {
       case kCr:
         if (s.Peek() != kLf) ++s.line;
         break;
-      case u'#':
+      case u'#': {
+        // The comment goes, its line end stays: Lua's messages then count
+        // the same lines as the scenario file.
+        const std::int32_t line_before = s.line;
         ReadComment(s);
+        if (s.line != line_before) s.script_text.push_back(kLf);
         continue;
+      }
       case u'{':
         ++depth;
         break;

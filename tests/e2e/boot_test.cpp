@@ -107,12 +107,12 @@ TEST(Boot, StoryThatNeverOpensAWindowEndsInsteadOfSpinning) {
 TEST(Boot, ScriptErrorsNameTheScenarioLineAndTheStoryGoesOn) {
   test::TempDir dir;
   test::TestGame game;
-  game.Scenario("main.tsl", u"{InitWindow(32, 32)}\nText.\n\n{\nlocal x = nil\nprint(x.field)\n}\n"
+  game.Scenario("main.tsl", u"{InitWindow(32, 32)}\nText.\n\n{\n# a comment line\nlocal x = nil\nprint(x.field)\n}\n"
                             u"{print('after error') SystemExit()}\n");
   game.WriteLoose(dir.Path());
   auto result = test::RunTessel({"main.tsl"}, dir.Path());
   EXPECT_EQ(result.status, 0) << result.out << result.err;
-  EXPECT_NE(result.err.find("main.tsl:6:"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("main.tsl:7:"), std::string::npos) << result.err;
   EXPECT_NE(result.out.find("after error\n"), std::string::npos);
 }
 
