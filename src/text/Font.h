@@ -1,0 +1,68 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "graphics/Surface.h"
+#include "script/EngineObject.h"
+
+namespace tessel {
+
+struct GlyphMetrics {
+  int min_x = 0;
+  int max_x = 0;
+  int min_y = 0;
+  int max_y = 0;
+  int advance = 0;
+};
+
+// An opened TrueType face at one point size, with its render colour and style.
+// Shared: the script's Font object holds it, and so does every scenario layer
+// or choice button that draws with it, so ReleaseNewFont never frees a face in
+// use. A face that could not be opened is "faceless": every use does nothing
+// (no glyphs, line skip 0, no surfaces).
+class FontData {
+ public:
+  virtual ~FontData() = default;
+
+  virtual bool HasFace() const = 0;
+  // Low 8 bits of each component.
+  virtual void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
+  virtual SDL_Color Color() const = 0;
+  // 1 bold, 2 italic, 4 underline, 0 normal.
+  virtual void SetStyle(int style) = 0;
+  virtual int Style() const = 0;
+  virtual int PointSize() const = 0;
+
+  // Nothing when the face lacks the glyph's metrics (or is faceless).
+  virtual std::optional<GlyphMetrics> Metrics(char16_t unit) const = 0;
+  virtual int LineSkip() const = 0;
+  // The text in the font's colour, anti-aliased: a 32-bit surface, alpha in
+  // the top byte, then red, green, blue. Null for empty or unrenderable text.
+  virtual SurfacePtr RenderText(std::u16string_view text) const = 0;
+};
+
+// The script object of a font (CreateNewFont); ReleaseNewFont kills the handle
+// at once while the face lives on in its other holders.
+class Font : public EngineObject {
+ public:
+  static constexpr int kMinPointSize = 1;
+  static constexpr int kMaxPointSize = 1000;
+
+  // Looks the file up (see FontLookup) and opens it; a font that cannot be
+  // found or opened is faceless, after a log line naming it.
+  static std::unique_ptr<Font> Open(const std::string& file_name, int point_size);
+
+  explicit Font(std::shared_ptr<FontData> data) : data_(std::move(data)) {}
+  const std::shared_ptr<FontData>& Data() const { return data_; }
+
+ private:
+  std::shared_ptr<FontData> data_;
+};
+
+}  // namespace tessel
