@@ -425,9 +425,11 @@ void GameChecker::ResolveLeftovers() {
     }
   }
   for (const Reference& reference : unresolved_) {
-    report_.Error(reference.display, reference.line,
-                  Quoted(EncodeUtf8(reference.name)) + ", which this " + reference.what +
-                      " names, does not exist " + WhereLooked());
+    const std::string name = EncodeUtf8(reference.name);
+    std::string message = Quoted(name) + ", which this " + reference.what + " names, does not exist " + WhereLooked();
+    // Choice targets keep their spaces, which are easily overlooked.
+    if (name.front() == ' ' || name.back() == ' ') message += " (mind the spaces: they are part of the name)";
+    report_.Error(reference.display, reference.line, message);
   }
 }
 
