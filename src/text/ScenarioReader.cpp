@@ -330,7 +330,7 @@ void ScenarioReader::ReadChoices(Scenario& s) {
   s.choice_text_lines.clear();
   s.choice_target_lines.clear();
   std::u16string text;
-  std::int32_t text_line = s.line;
+  std::int32_t text_line = -1;  // where its first character stands
   for (;;) {
     const char16_t c = s.Next();
     if (c == 0) {
@@ -345,11 +345,13 @@ void ScenarioReader::ReadChoices(Scenario& s) {
     } else if (c == u'%') {
       ReadComment(s);
     } else if (c != u'$') {
+      if (text_line < 0) text_line = s.line;
       text.push_back(c);
     } else {
       s.choice_texts.push_back(std::move(text));
-      s.choice_text_lines.push_back(text_line);
+      s.choice_text_lines.push_back(text_line >= 0 ? text_line : s.line);
       text.clear();
+      text_line = -1;
       if (!ReadChoiceTarget(s)) {
         // Cut off by the end of the text: a choice without its target is no
         // choice, and listeners index both lists together.
@@ -375,7 +377,6 @@ void ScenarioReader::ReadChoices(Scenario& s) {
         }
       }
       if (!another) break;
-      text_line = s.line;
     }
   }
   // A list with no complete choice offers nothing; delivering it would stop
@@ -385,7 +386,7 @@ void ScenarioReader::ReadChoices(Scenario& s) {
 
 bool ScenarioReader::ReadChoiceTarget(Scenario& s) {
   std::u16string target;
-  const std::int32_t target_line = s.line;
+  std::int32_t target_line = -1;  // where its first character stands
   for (;;) {
     const char16_t c = s.Next();
     if (c == 0) {
@@ -401,9 +402,10 @@ bool ScenarioReader::ReadChoiceTarget(Scenario& s) {
       ReadComment(s);
     } else if (c == u'$') {
       s.choice_targets.push_back(std::move(target));
-      s.choice_target_lines.push_back(target_line);
+      s.choice_target_lines.push_back(target_line >= 0 ? target_line : s.line);
       return true;
     } else {
+      if (target_line < 0) target_line = s.line;
       target.push_back(c);
     }
   }

@@ -64,12 +64,14 @@ TEST_F(CheckTest, WarningsPassUnlessWerrorMakesThemErrors) {
 
   ProcessResult plain = Check(game);
   EXPECT_EQ(plain.status, 0) << plain.out;
-  EXPECT_THAT(Findings(plain.out), ElementsAre(Finding("game/extra.tsl: warning:", "never reached")));
+  EXPECT_THAT(Findings(plain.out),
+              ElementsAre(Finding("game/extra.tsl: warning:", "never reached")));
   EXPECT_EQ(Summary(plain.out), "0 errors, 1 warning");
 
   ProcessResult strict = RunCheck({"--werror", "game"});
   EXPECT_EQ(strict.status, 1) << strict.out;
-  EXPECT_THAT(Findings(strict.out), ElementsAre(Finding("game/extra.tsl: error:", "never reached")));
+  EXPECT_THAT(Findings(strict.out),
+              ElementsAre(Finding("game/extra.tsl: error:", "never reached")));
   EXPECT_EQ(Summary(strict.out), "1 error, 0 warnings");
 }
 

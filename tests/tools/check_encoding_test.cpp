@@ -37,9 +37,10 @@ TEST_F(CheckTest, EncodingProblemsAreReportedWithTheirLine) {
   zero += u"lost\n";
 
   TestGame game;
-  game.Scenario("main.tsl",
-                u"@plain.tsl\n@le.tsl\n@swapped.tsl\n@surrogate.tsl\n@bad-utf8.tsl\n@sjis.tsl\n@zero.tsl\n"
-                u"@wide.tsl\n");
+  game.Scenario(
+      "main.tsl",
+      u"@plain.tsl\n@le.tsl\n@swapped.tsl\n@surrogate.tsl\n@bad-utf8.tsl\n@sjis.tsl\n@zero.tsl\n"
+      u"@wide.tsl\n");
   game.File("plain.tsl", "Plain ASCII, no mark.\n");
   game.File("le.tsl", Utf16Bytes(u"No mark.\n", false));
   game.File("swapped.tsl", Utf16Bytes(u"\u3042 starts the file.\n", true));

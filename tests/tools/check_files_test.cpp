@@ -23,7 +23,7 @@ TestGame GameWithMissingFiles() {
                 u"$Right$\n"                       // 5
                 u"right.tsl$\n"                    // 6
                 u"@\n"                             // 7
-                u"$Spaced$ left.tsl$\n");           // 8: the engine keeps the space
+                u"$Spaced$ left.tsl$\n");          // 8: the engine keeps the space
   game.Scenario("left.tsl", u"$Back$main.tsl$\n");
   return game;
 }
@@ -31,13 +31,17 @@ TestGame GameWithMissingFiles() {
 TEST_F(CheckTest, MissingFilesAreReportedWhereTheyAreNamed) {
   ProcessResult result = Check(GameWithMissingFiles());
   EXPECT_EQ(result.status, 1);
-  EXPECT_THAT(Findings(result.out),
-              ElementsAre(Finding("game/main.tsl:2: error:",
-                                  "'nothere.tsl', which this call line names, does not exist in the game folder"),
-                          Finding("game/main.tsl:6: error:", "'right.tsl', which this choice names, does not exist"),
-                          Finding("game/main.tsl:7: error:", "the call line names no file"),
-                          Finding("game/main.tsl:8: error:", "' left.tsl', which this choice names, does not exist "
-                                                             "in the game folder (mind the spaces: they are part of the name)")));
+  EXPECT_THAT(
+      Findings(result.out),
+      ElementsAre(
+          Finding("game/main.tsl:2: error:",
+                  "'nothere.tsl', which this call line names, does not exist in the game folder"),
+          Finding("game/main.tsl:6: error:",
+                  "'right.tsl', which this choice names, does not exist"),
+          Finding("game/main.tsl:7: error:", "the call line names no file"),
+          Finding("game/main.tsl:8: error:",
+                  "' left.tsl', which this choice names, does not exist "
+                  "in the game folder (mind the spaces: they are part of the name)")));
 }
 
 TEST_F(CheckTest, MissingFilesOfAPackedGameAreNamedInItsArchive) {
@@ -92,8 +96,9 @@ TEST_F(CheckTest, FilesThatNoCallOrChoiceReachesAreReported) {
   std::filesystem::remove_all(Dir() / "game");
   ProcessResult packed = CheckPacked(GameWithUnreachedFiles());
   EXPECT_EQ(packed.status, 0);
-  EXPECT_THAT(Findings(packed.out), ElementsAre(Finding("game/main.dat/c.tsl: warning:", "never reached"),
-                                                Finding("game/main.dat/d/e.tsl: warning:", "never reached")));
+  EXPECT_THAT(Findings(packed.out),
+              ElementsAre(Finding("game/main.dat/c.tsl: warning:", "never reached"),
+                          Finding("game/main.dat/d/e.tsl: warning:", "never reached")));
 }
 
 TEST_F(CheckTest, LooseFilesHiddenByTheArchiveAreReportedWhenTheyDiffer) {
@@ -107,8 +112,9 @@ TEST_F(CheckTest, LooseFilesHiddenByTheArchiveAreReportedWhenTheyDiffer) {
   ProcessResult result = RunCheck({"game"});
   EXPECT_EQ(result.status, 0);
   EXPECT_THAT(Findings(result.out),
-              ElementsAre(Finding("game/a.tsl: warning:",
-                                  "not read: main.dat holds a different a.tsl, which the engine reads instead")));
+              ElementsAre(Finding(
+                  "game/a.tsl: warning:",
+                  "not read: main.dat holds a different a.tsl, which the engine reads instead")));
 }
 
 TEST_F(CheckTest, ArchivesThatScriptsLoadAreSearchedToo) {
@@ -137,8 +143,8 @@ TEST_F(CheckTest, MissingFunctionListIsAnError) {
   std::filesystem::remove(Dir() / "game/funcdef.tsl");
   ProcessResult result = RunCheck({"game"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_THAT(Findings(result.out),
-              ElementsAre(Finding("game/funcdef.tsl: error:", "the engine does not start without")));
+  EXPECT_THAT(Findings(result.out), ElementsAre(Finding("game/funcdef.tsl: error:",
+                                                        "the engine does not start without")));
   EXPECT_THAT(result.err, IsEmpty());
 }
 

@@ -15,7 +15,8 @@ using ::testing::ElementsAre;
 TEST_F(CheckTest, FunctionListMistakesAreReportedOnTheirLines) {
   // Every command under its own name but those the lines after them are
   // about; ChgCaption and DebugProfile are left out altogether.
-  const std::vector<std::string> later = {"ChgCaption", "DebugProfile", "LayerSet", "SystemExit", "GetWindowSize"};
+  const std::vector<std::string> later = {"ChgCaption", "DebugProfile", "LayerSet", "SystemExit",
+                                          "GetWindowSize"};
   std::string list;
   int line = 0;
   int init_window_line = 0;
@@ -50,14 +51,17 @@ TEST_F(CheckTest, FunctionListMistakesAreReportedOnTheirLines) {
   EXPECT_THAT(
       Findings(result.out),
       ElementsAre(
-          Finding("game/funcdef.tsl: warning:", "ChgCaption is missing from the list: scripts reach it by its internal name"),
+          Finding("game/funcdef.tsl: warning:",
+                  "ChgCaption is missing from the list: scripts reach it by its internal name"),
           Finding("game/funcdef.tsl: warning:", "DebugProfile is missing"),
           Finding(at(init_window_line) + " warning:",
                   "InitWindow cannot be called: its name 'InitWindow' is taken by GetWindowSize"),
-          Finding(at(typo) + " error:", "'ChgCaptoin' names no command (did you mean 'ChgCaption'?)"),
-          Finding(at(indented) + " error:", "'#' names no command (a comment's '#' must be the first character"),
-          Finding(at(again) + " warning:",
-                  "CreateLayer is listed again (first at line " + std::to_string(create_layer_line) + ")"),
+          Finding(at(typo) + " error:",
+                  "'ChgCaptoin' names no command (did you mean 'ChgCaption'?)"),
+          Finding(at(indented) + " error:",
+                  "'#' names no command (a comment's '#' must be the first character"),
+          Finding(at(again) + " warning:", "CreateLayer is listed again (first at line " +
+                                               std::to_string(create_layer_line) + ")"),
           Finding(at(not_lua) + " warning:", "script name '9bad' is not a Lua name"),
           Finding(at(shadows) + " warning:", "script name 'print' replaces Lua's own 'print'"),
           Finding(at(last) + " warning:", "SystemReset is listed again")));
@@ -69,7 +73,8 @@ TEST_F(CheckTest, FunctionListMustBeReadableAsBytes) {
   game.File("funcdef.tsl", Utf16File(u"InitWindow InitWindow\n"));
   ProcessResult utf16 = Check(game);
   EXPECT_EQ(utf16.status, 1);
-  EXPECT_THAT(Findings(utf16.out), ElementsAre(Finding("game/funcdef.tsl:1: error:", "the list is UTF-16")));
+  EXPECT_THAT(Findings(utf16.out),
+              ElementsAre(Finding("game/funcdef.tsl:1: error:", "the list is UTF-16")));
 
   // A zero byte ends the list: what follows is lost, so those commands go missing.
   std::string list = IdentityFunctionList();
@@ -80,7 +85,8 @@ TEST_F(CheckTest, FunctionListMustBeReadableAsBytes) {
   const auto findings = Findings(zero.out);
   ASSERT_FALSE(findings.empty());
   EXPECT_THAT(findings[0], Finding("game/funcdef.tsl: warning:", "InitWindow is missing"));
-  EXPECT_THAT(findings.back(), Finding("game/funcdef.tsl:50: error:", "a zero byte ends the list here"));
+  EXPECT_THAT(findings.back(),
+              Finding("game/funcdef.tsl:50: error:", "a zero byte ends the list here"));
 }
 
 TEST_F(CheckTest, EmptyFunctionListLeavesEveryCommandItsOwnName) {
@@ -90,7 +96,8 @@ TEST_F(CheckTest, EmptyFunctionListLeavesEveryCommandItsOwnName) {
   ProcessResult result = Check(game);
   EXPECT_EQ(result.status, 0);
   EXPECT_THAT(Findings(result.out),
-              ElementsAre(Finding("game/funcdef.tsl: warning:", "lists no command: scripts reach every command")));
+              ElementsAre(Finding("game/funcdef.tsl: warning:",
+                                  "lists no command: scripts reach every command")));
 }
 
 }  // namespace

@@ -63,11 +63,12 @@ void CheckUtf8(std::string_view bytes, bool has_mark, std::vector<EncodingProble
     const std::size_t length = Utf8SequenceLength(bytes, at, code);
     if (length == 0) {
       out.push_back({Severity::kError, lines.Line(),
-                     has_mark ? "byte 0x" + Hex(static_cast<unsigned char>(bytes[at]), 2) +
-                                    " is not UTF-8, though the file starts with UTF-8's byte-order mark"
-                              : "the file is neither UTF-16 nor UTF-8 (byte 0x" +
-                                    Hex(static_cast<unsigned char>(bytes[at]), 2) +
-                                    " is not UTF-8): save it as UTF-8 with a byte-order mark"});
+                     has_mark
+                         ? "byte 0x" + Hex(static_cast<unsigned char>(bytes[at]), 2) +
+                               " is not UTF-8, though the file starts with UTF-8's byte-order mark"
+                         : "the file is neither UTF-16 nor UTF-8 (byte 0x" +
+                               Hex(static_cast<unsigned char>(bytes[at]), 2) +
+                               " is not UTF-8): save it as UTF-8 with a byte-order mark"});
       return;
     }
     if (code == 0) {
@@ -77,11 +78,12 @@ void CheckUtf8(std::string_view bytes, bool has_mark, std::vector<EncodingProble
     }
     if (code > 0xFFFF && !reported_wide) {
       reported_wide = true;
-      out.push_back({Severity::kWarning, lines.Line(),
-                     "character U+" + Hex(code, 4) +
-                         " is beyond U+FFFF: the engine reads it as U+FFFD"});
+      out.push_back(
+          {Severity::kWarning, lines.Line(),
+           "character U+" + Hex(code, 4) + " is beyond U+FFFF: the engine reads it as U+FFFD"});
     }
-    const std::uint32_t next = at + 1 < bytes.size() ? static_cast<unsigned char>(bytes[at + 1]) : 0;
+    const std::uint32_t next =
+        at + 1 < bytes.size() ? static_cast<unsigned char>(bytes[at + 1]) : 0;
     lines.Feed(code, next);
     at += length;
   }
@@ -110,11 +112,13 @@ void CheckUtf16(std::string_view bytes, std::size_t start, bool big_endian,
         ++i;
         continue;
       }
-      out.push_back({Severity::kError, lines.Line(),
-                     "unpaired surrogate U+" + Hex(u, 4) + " (a high surrogate without its low half)"});
+      out.push_back(
+          {Severity::kError, lines.Line(),
+           "unpaired surrogate U+" + Hex(u, 4) + " (a high surrogate without its low half)"});
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      out.push_back({Severity::kError, lines.Line(),
-                     "unpaired surrogate U+" + Hex(u, 4) + " (a low surrogate without its high half)"});
+      out.push_back(
+          {Severity::kError, lines.Line(),
+           "unpaired surrogate U+" + Hex(u, 4) + " (a low surrogate without its high half)"});
     }
     lines.Feed(u, next);
   }

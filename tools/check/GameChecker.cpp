@@ -39,8 +39,9 @@ constexpr const char* kChoiceChunkFile = "Alternative";
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
 }
 
 bool IsScenarioName(std::string_view name) {
@@ -120,7 +121,8 @@ class GameChecker {
   void CheckFunctionList();
   // `read` is false when there is no list to read: the findings about it are made.
   void RegisterCommands(const std::map<std::string, std::string>& names,
-                        const std::map<std::string, int>& lines, const std::string& display, bool read);
+                        const std::map<std::string, int>& lines, const std::string& display,
+                        bool read);
 
   // Scenario files, from main.tsl on.
   bool Enqueue(const std::string& name);
@@ -195,9 +197,10 @@ bool GameChecker::OpenFolder(const std::string& path, std::string& fatal) {
 
 void GameChecker::NoteArchive(const Archive& archive, const std::string& display, int line) {
   if (archive.SkippedEntries() > 0) {
-    report_.Warning(display, line,
-                    std::to_string(archive.SkippedEntries()) +
-                        " malformed entries of the archive are skipped: the engine cannot read them");
+    report_.Warning(
+        display, line,
+        std::to_string(archive.SkippedEntries()) +
+            " malformed entries of the archive are skipped: the engine cannot read them");
   }
 }
 
@@ -207,7 +210,8 @@ void GameChecker::MountBootArchive() {
   if (Archive* archive = LoadArchive(BaseDirectory(), kBootArchive)) {
     NoteArchive(*archive, archive->Path(), 0);
   } else {
-    report_.Error(*path, 0, "not an archive the engine can read: its tables are missing or malformed");
+    report_.Error(*path, 0,
+                  "not an archive the engine can read: its tables are missing or malformed");
   }
 }
 
@@ -247,7 +251,8 @@ void GameChecker::CheckFunctionList() {
   report_.NoteFile(display);
   if (std::optional<Location> where = Locate(kFunctionList)) function_list_key_ = where->key;
   if (!bytes) {
-    report_.Error(display, 0, "not found: the engine does not start without the function-name list");
+    report_.Error(display, 0,
+                  "not found: the engine does not start without the function-name list");
     RegisterCommands({}, {}, display, false);
     return;
   }
@@ -299,10 +304,12 @@ void GameChecker::CheckFunctionList() {
       lines[key] = line;
       names[key] = value;
       if (value.empty()) {
-        report_.Warning(display, line, key + " has no script name: scripts reach it by its internal name");
+        report_.Warning(display, line,
+                        key + " has no script name: scripts reach it by its internal name");
       } else if (!IsLuaName(value)) {
         report_.Warning(display, line,
-                        "script name " + Quoted(value) + " is not a Lua name: scripts cannot call " + key + " by it");
+                        "script name " + Quoted(value) +
+                            " is not a Lua name: scripts cannot call " + key + " by it");
       } else if (environment_globals_.count(value) != 0) {
         report_.Warning(display, line,
                         "script name " + Quoted(value) + " replaces Lua's own " + Quoted(value));
@@ -313,8 +320,8 @@ void GameChecker::CheckFunctionList() {
 }
 
 void GameChecker::RegisterCommands(const std::map<std::string, std::string>& names,
-                                   const std::map<std::string, int>& lines, const std::string& display,
-                                   bool read) {
+                                   const std::map<std::string, int>& lines,
+                                   const std::string& display, bool read) {
   // As the engine registers them: commands without a script name under their
   // internal names first, then the named ones in table order, so a later
   // registration under the same name hides an earlier one.
@@ -337,10 +344,12 @@ void GameChecker::RegisterCommands(const std::map<std::string, std::string>& nam
   }
   if (!read) return;
   if (missing.size() == commands.size()) {
-    report_.Warning(display, 0, "lists no command: scripts reach every command by its internal name");
+    report_.Warning(display, 0,
+                    "lists no command: scripts reach every command by its internal name");
   } else {
     for (const std::string& command : missing) {
-      report_.Warning(display, 0, command + " is missing from the list: scripts reach it by its internal name");
+      report_.Warning(display, 0,
+                      command + " is missing from the list: scripts reach it by its internal name");
     }
   }
 
@@ -349,12 +358,14 @@ void GameChecker::RegisterCommands(const std::map<std::string, std::string>& nam
                                        [&](const auto& entry) { return entry.second == command; });
     if (reachable) continue;
     auto named = names.find(command);
-    const std::string name = named != names.end() && !named->second.empty() ? named->second : command;
+    const std::string name =
+        named != names.end() && !named->second.empty() ? named->second : command;
     auto line = lines.find(command);
     auto holder = registered_.find(name);
-    report_.Warning(display, line != lines.end() ? line->second : 0,
-                    std::string(command) + " cannot be called: its name " + Quoted(name) + " is taken by " +
-                        (holder != registered_.end() ? holder->second : std::string("another command")));
+    report_.Warning(
+        display, line != lines.end() ? line->second : 0,
+        std::string(command) + " cannot be called: its name " + Quoted(name) + " is taken by " +
+            (holder != registered_.end() ? holder->second : std::string("another command")));
   }
 }
 
@@ -394,16 +405,19 @@ void GameChecker::ReadScenario(const std::string& name, const Location& where) {
     // Line ends inside a choice are dropped: its blocks all sit on the line
     // where the choice begins.
     for (const ScriptBlock& block : ChoiceTextBlocks(choice.text)) {
-      CheckBlock(EncodeUtf8(block.code), block.line, kChoiceChunkFile, where.display, choice.text_line + 1);
+      CheckBlock(EncodeUtf8(block.code), block.line, kChoiceChunkFile, where.display,
+                 choice.text_line + 1);
     }
   }
-  for (const FileReference& call : contents.calls) Follow(call.name, call.line + 1, where.display, "call line");
+  for (const FileReference& call : contents.calls)
+    Follow(call.name, call.line + 1, where.display, "call line");
   for (const Choice& choice : contents.choices) {
     Follow(choice.target.name, choice.target.line + 1, where.display, "choice");
   }
 }
 
-void GameChecker::Follow(const std::u16string& name, int line, const std::string& display, const char* what) {
+void GameChecker::Follow(const std::u16string& name, int line, const std::string& display,
+                         const char* what) {
   if (name.empty()) {
     report_.Error(display, line, std::string("the ") + what + " names no file");
     return;
@@ -417,7 +431,8 @@ void GameChecker::ResolveLeftovers() {
     archive_added_ = false;
     std::vector<Reference> retry;
     retry.swap(unresolved_);
-    for (const Reference& reference : retry) Follow(reference.name, reference.line, reference.display, reference.what);
+    for (const Reference& reference : retry)
+      Follow(reference.name, reference.line, reference.display, reference.what);
     while (!queue_.empty()) {
       Pending next = std::move(queue_.front());
       queue_.pop_front();
@@ -426,9 +441,11 @@ void GameChecker::ResolveLeftovers() {
   }
   for (const Reference& reference : unresolved_) {
     const std::string name = EncodeUtf8(reference.name);
-    std::string message = Quoted(name) + ", which this " + reference.what + " names, does not exist " + WhereLooked();
+    std::string message =
+        Quoted(name) + ", which this " + reference.what + " names, does not exist " + WhereLooked();
     // Choice targets keep their spaces, which are easily overlooked.
-    if (name.front() == ' ' || name.back() == ' ') message += " (mind the spaces: they are part of the name)";
+    if (name.front() == ' ' || name.back() == ' ')
+      message += " (mind the spaces: they are part of the name)";
     report_.Error(reference.display, reference.line, message);
   }
 }
@@ -442,13 +459,15 @@ void GameChecker::CheckBlock(const std::string& code, int first_line, const std:
   if (!chunk.ok) {
     const std::optional<LuaMessage> message = SplitLuaMessage(chunk.error);
     const int line = fixed_line > 0 ? fixed_line : message ? message->line : first_line + 1;
-    report_.Error(display, line, "script block does not compile: " + (message ? message->text : chunk.error));
+    report_.Error(display, line,
+                  "script block does not compile: " + (message ? message->text : chunk.error));
     return;
   }
   TakeGlobals(chunk.globals, display, fixed_line);
 }
 
-void GameChecker::TakeGlobals(const ChunkGlobals& globals, const std::string& display, int fixed_line) {
+void GameChecker::TakeGlobals(const ChunkGlobals& globals, const std::string& display,
+                              int fixed_line) {
   assigned_.insert(globals.assigned.begin(), globals.assigned.end());
   for (const GlobalCall& call : globals.calls) {
     const int line = fixed_line > 0 ? fixed_line : call.line;
@@ -474,7 +493,8 @@ void GameChecker::Require(const std::string& module, const std::string& display,
     std::string candidate(patterns.substr(0, end));
     patterns.remove_prefix(end == std::string_view::npos ? patterns.size() : end + 1);
     if (!candidate.empty()) {
-      for (std::size_t at = candidate.find('?'); at != std::string::npos; at = candidate.find('?', at + module.size())) {
+      for (std::size_t at = candidate.find('?'); at != std::string::npos;
+           at = candidate.find('?', at + module.size())) {
         candidate.replace(at, 1, module);
       }
       if (std::optional<std::string> text = ReadResource(candidate)) {
@@ -494,7 +514,9 @@ void GameChecker::Require(const std::string& module, const std::string& display,
     }
     if (end == std::string_view::npos) break;
   }
-  report_.Error(display, line, "module " + Quoted(module) + " is not found (no file " + tried + " " + WhereLooked() + ")");
+  report_.Error(
+      display, line,
+      "module " + Quoted(module) + " is not found (no file " + tried + " " + WhereLooked() + ")");
 }
 
 void GameChecker::LoadNamedArchive(const std::string& name, const std::string& display, int line) {
@@ -503,7 +525,9 @@ void GameChecker::LoadNamedArchive(const std::string& name, const std::string& d
     archive_added_ = true;
     NoteArchive(*archive, display, line);
   } else {
-    report_.Warning(display, line, "archive " + Quoted(name) + " is not found in the game folder (or is not an archive)");
+    report_.Warning(
+        display, line,
+        "archive " + Quoted(name) + " is not found in the game folder (or is not an archive)");
   }
 }
 
@@ -516,12 +540,14 @@ void GameChecker::CheckCalls() {
     auto renamed = script_names_.find(call.name);
     if (renamed != script_names_.end()) {
       report_.Warning(call.display, call.line,
-                      Quoted(call.name) + " is not defined: funcdef.tsl gives this command the script name " +
+                      Quoted(call.name) +
+                          " is not defined: funcdef.tsl gives this command the script name " +
                           Quoted(renamed->second));
     } else {
       report_.Warning(call.display, call.line,
-                      Quoted(call.name) + " is called like a command, but it is neither a command name of "
-                                          "funcdef.tsl nor defined by the game's scripts");
+                      Quoted(call.name) +
+                          " is called like a command, but it is neither a command name of "
+                          "funcdef.tsl nor defined by the game's scripts");
     }
   }
 }
@@ -529,7 +555,9 @@ void GameChecker::CheckCalls() {
 // ---------------------------------------------------------------------------
 
 void GameChecker::CheckUnreached() {
-  const auto is_function_list = [](std::string_view name) { return EqualsIgnoringCase(name, kFunctionList); };
+  const auto is_function_list = [](std::string_view name) {
+    return EqualsIgnoringCase(name, kFunctionList);
+  };
   const std::string unreached = "never reached: no call line or choice leads here from main.tsl";
   for (const Archive* archive : ArchiveList::Mounted()) {
     for (const ArchiveEntry& entry : archive->Entries()) {
@@ -573,7 +601,8 @@ void GameChecker::CheckUnreached() {
       if (stream != nullptr) {
         char buffer[4096];
         int got = 0;
-        while ((got = SDL_RWread(stream, buffer, 1, sizeof buffer)) > 0) packed.append(buffer, static_cast<std::size_t>(got));
+        while ((got = SDL_RWread(stream, buffer, 1, sizeof buffer)) > 0)
+          packed.append(buffer, static_cast<std::size_t>(got));
         SDL_RWclose(stream);
       }
       std::error_code read_error;
@@ -597,7 +626,8 @@ void GameChecker::CheckUnreached() {
     std::error_code canonical_error;
     const fs::path canonical = fs::weakly_canonical(file, canonical_error);
     const std::string key = "disk:" + (canonical_error ? display : canonical.string());
-    if (visited_.count(key) == 0 && key != function_list_key_) report_.Warning(display, 0, unreached);
+    if (visited_.count(key) == 0 && key != function_list_key_)
+      report_.Warning(display, 0, unreached);
   }
 }
 
@@ -610,7 +640,8 @@ bool GameChecker::Run(const std::string& path, std::string& fatal) {
   MountBootArchive();
   SDL_RWops* main = OpenResource(kMainScenario);
   if (main == nullptr) {
-    fatal = (folder_.empty() ? std::string(".") : folder_.string()) + ": no main.tsl " + WhereLooked();
+    fatal =
+        (folder_.empty() ? std::string(".") : folder_.string()) + ": no main.tsl " + WhereLooked();
     return false;
   }
   SDL_RWclose(main);

@@ -27,9 +27,19 @@ using StatePtr = std::unique_ptr<lua_State, StateCloser>;
 constexpr std::size_t kHeaderSize = 12;
 
 enum Opcode : unsigned {
-  kMove = 0, kLoadK = 1, kGetGlobal = 5, kSetGlobal = 7, kSetTable = 9,
-  kJmp = 22, kEq = 23, kLt = 24, kLe = 25, kCall = 28, kTailCall = 29,
-  kSetList = 34, kClosure = 36,
+  kMove = 0,
+  kLoadK = 1,
+  kGetGlobal = 5,
+  kSetGlobal = 7,
+  kSetTable = 9,
+  kJmp = 22,
+  kEq = 23,
+  kLt = 24,
+  kLe = 25,
+  kCall = 28,
+  kTailCall = 29,
+  kSetList = 34,
+  kClosure = 36,
 };
 
 unsigned Op(std::uint32_t i) { return i & 0x3F; }
@@ -75,8 +85,8 @@ class ByteCodeReader {
     if (depth > 200) return false;
     std::string ignored;
     std::uint64_t n = 0;
-    if (!ReadString(ignored)) return false;           // source
-    if (!Skip(2 * int_size_)) return false;           // first and last line
+    if (!ReadString(ignored)) return false;  // source
+    if (!Skip(2 * int_size_)) return false;  // first and last line
     std::uint64_t upvalues = 0;
     if (!ReadUnsigned(1, upvalues) || !Skip(3)) return false;  // params, vararg, stack
     p.upvalue_count = static_cast<unsigned>(upvalues);
@@ -230,7 +240,8 @@ void Collect(const Prototype& p, ChunkGlobals& out) {
           if (pc + 1 < next) {
             const std::uint32_t first = p.code[pc + 1];
             if (Op(first) == kLoadK && ArgA(first) == a + 1) {
-              if (const std::string* text = StringConstant(p, ArgBx(first))) call.first_string = *text;
+              if (const std::string* text = StringConstant(p, ArgBx(first)))
+                call.first_string = *text;
             }
           }
           out.calls.push_back(std::move(call));
@@ -243,7 +254,8 @@ void Collect(const Prototype& p, ChunkGlobals& out) {
       if (const std::string* name = StringConstant(p, ArgBx(i))) out.assigned.push_back(*name);
     } else if (op == kSetTable && fetched[a] != nullptr && *fetched[a] == "_G" &&
                (ArgB(i) & kConstantBit) != 0) {
-      if (const std::string* name = StringConstant(p, ArgB(i) & 0xFF)) out.assigned.push_back(*name);
+      if (const std::string* name = StringConstant(p, ArgB(i) & 0xFF))
+        out.assigned.push_back(*name);
     }
     if (!IgnoresA(op) && op != kSetTable) fetched[a] = nullptr;
   }
@@ -324,8 +336,9 @@ ScriptEnvironment EngineEnvironment() {
 
 bool IsLuaName(std::string_view name) {
   static constexpr const char* kKeywords[] = {
-      "and", "break", "do",  "else", "elseif", "end",   "false", "for",   "function", "if", "in",
-      "local", "nil", "not", "or",   "repeat", "return", "then", "true", "until",    "while",
+      "and", "break",    "do",     "else", "elseif", "end",   "false",
+      "for", "function", "if",     "in",   "local",  "nil",   "not",
+      "or",  "repeat",   "return", "then", "true",   "until", "while",
   };
   if (name.empty()) return false;
   const auto letter = [](char c) {

@@ -22,9 +22,9 @@ void Report::Warning(const std::string& file, int line, std::string message) {
 }
 
 std::size_t Report::Errors(bool warnings_are_errors) const {
-  return static_cast<std::size_t>(std::count_if(findings_.begin(), findings_.end(), [&](const Finding& f) {
-    return f.severity == Severity::kError || warnings_are_errors;
-  }));
+  return static_cast<std::size_t>(std::count_if(
+      findings_.begin(), findings_.end(),
+      [&](const Finding& f) { return f.severity == Severity::kError || warnings_are_errors; }));
 }
 
 std::size_t Report::Warnings(bool warnings_are_errors) const {
@@ -41,7 +41,8 @@ void Report::Print(std::FILE* out, bool warnings_are_errors) const {
     const bool error = f->severity == Severity::kError || warnings_are_errors;
     std::string where = f->file + ":";
     if (f->line > 0) where += std::to_string(f->line) + ":";
-    std::fprintf(out, "%s %s: %s\n", where.c_str(), error ? "error" : "warning", f->message.c_str());
+    std::fprintf(out, "%s %s: %s\n", where.c_str(), error ? "error" : "warning",
+                 f->message.c_str());
   }
   const std::size_t errors = Errors(warnings_are_errors);
   const std::size_t warnings = Warnings(warnings_are_errors);

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <map>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tessel::check {

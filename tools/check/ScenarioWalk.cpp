@@ -29,7 +29,8 @@ class Recorder final : public ScenarioListener {
       choice.text = texts[i];
       choice.text_line = i < s.choice_text_lines.size() ? s.choice_text_lines[i] : s.token_line;
       choice.target.name = targets[i];
-      choice.target.line = i < s.choice_target_lines.size() ? s.choice_target_lines[i] : s.token_line;
+      choice.target.line =
+          i < s.choice_target_lines.size() ? s.choice_target_lines[i] : s.token_line;
       out_.choices.push_back(std::move(choice));
     }
     return true;
