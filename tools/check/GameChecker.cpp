@@ -14,14 +14,13 @@
 
 #include "app/Globals.h"
 #include "check/Encoding.h"
+#include "check/FunctionList.h"
 #include "check/LuaChunk.h"
 #include "check/ScenarioWalk.h"
 #include "resource/Archive.h"
 #include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
 #include "script/Boot.h"
-#include "script/FunctionNameList.h"
-#include "script/ScriptApi.h"
 #include "text/Encoding.h"
 #include "text/Scenario.h"
 
@@ -48,52 +47,6 @@ bool IsScenarioName(std::string_view name) {
   return name.size() > 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".tsl");
 }
 
-bool IsCommand(std::string_view name) {
-  for (const char* command : ScriptApi::CommandNames()) {
-    if (name == command) return true;
-  }
-  return false;
-}
-
-int LineOfOffset(std::string_view text, std::size_t offset) {
-  int line = 1;
-  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-    if (text[i] == '\n') ++line;
-  }
-  return line;
-}
-
-// Edits (insert, delete, replace, letter case ignored) from a to b.
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      const std::size_t replace = diagonal + (LowerAscii(a[i - 1]) == LowerAscii(b[j - 1]) ? 0 : 1);
-      row[j] = std::min({above + 1, row[j - 1] + 1, replace});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
-// The command a mistyped key most likely means, or nullptr.
-const char* NearestCommand(std::string_view key) {
-  const char* best = nullptr;
-  std::size_t best_distance = 3;  // two edits at most
-  for (const char* command : ScriptApi::CommandNames()) {
-    const std::size_t distance = EditDistance(key, command);
-    if (distance < best_distance) {
-      best = command;
-      best_distance = distance;
-    }
-  }
-  return best;
-}
-
 std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
 
 // Where the engine finds a named file: an archive entry or a file on disk.
@@ -104,7 +57,7 @@ struct Location {
 
 class GameChecker {
  public:
-  GameChecker(Report& report) : report_(report) {}
+  explicit GameChecker(Report& report) : report_(report) {}
 
   bool Run(const std::string& path, std::string& fatal);
 
@@ -119,10 +72,6 @@ class GameChecker {
 
   // The function-name list and the names it registers.
   void CheckFunctionList();
-  // `read` is false when there is no list to read: the findings about it are made.
-  void RegisterCommands(const std::map<std::string, std::string>& names,
-                        const std::map<std::string, int>& lines, const std::string& display,
-                        bool read);
 
   // Scenario files, from main.tsl on.
   bool Enqueue(const std::string& name);
@@ -145,8 +94,7 @@ class GameChecker {
   ScriptEnvironment environment_;
   std::set<std::string> environment_globals_;
 
-  std::map<std::string, std::string> script_names_;  // internal name -> script name given
-  std::map<std::string, std::string> registered_;    // name scripts call -> internal name
+  CommandRegistration commands_;
   std::string function_list_key_;
 
   struct Pending {
@@ -246,127 +194,11 @@ std::string GameChecker::WhereLooked() const {
 // ---------------------------------------------------------------------------
 
 void GameChecker::CheckFunctionList() {
-  std::optional<std::string> bytes = ReadResource(kFunctionList);
+  const std::optional<std::string> bytes = ReadResource(kFunctionList);
   const std::string display = DisplayOf(kFunctionList);
   report_.NoteFile(display);
   if (std::optional<Location> where = Locate(kFunctionList)) function_list_key_ = where->key;
-  if (!bytes) {
-    report_.Error(display, 0,
-                  "not found: the engine does not start without the function-name list");
-    RegisterCommands({}, {}, display, false);
-    return;
-  }
-  std::string_view text = *bytes;
-  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    report_.Error(display, 1,
-                  "the list is UTF-16, but the engine reads it as bytes up to the first zero byte: "
-                  "save it as UTF-8 (or ASCII)");
-    RegisterCommands({}, {}, display, false);
-    return;
-  }
-  // The engine's own reading: a C string, a UTF-8 mark skipped, lines ending
-  // at line feeds; each line is handed to the engine's parser alone, so that
-  // every pair keeps its line.
-  const std::size_t zero = text.find('\0');
-  if (zero != std::string_view::npos) {
-    report_.Error(display, LineOfOffset(text, zero),
-                  "a zero byte ends the list here: the engine reads nothing after it");
-    text = text.substr(0, zero);
-  }
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-
-  std::map<std::string, std::string> names;
-  std::map<std::string, int> lines;
-  int line = 0;
-  while (!text.empty()) {
-    ++line;
-    const std::size_t end = text.find('\n');
-    FunctionNameList one(text.substr(0, end));
-    one.Load();
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    for (const auto& [key, value] : one.Names()) {
-      if (key.empty()) continue;  // a blank line
-      if (!IsCommand(key)) {
-        std::string message = Quoted(key) + " names no command";
-        if (key.front() == '#') {
-          message += " (a comment's '#' must be the first character of its line)";
-        } else if (const char* nearest = NearestCommand(key)) {
-          message += std::string(" (did you mean ") + Quoted(nearest) + "?)";
-        }
-        report_.Error(display, line, message);
-        continue;
-      }
-      if (auto earlier = lines.find(key); earlier != lines.end()) {
-        report_.Warning(display, line,
-                        key + " is listed again (first at line " + std::to_string(earlier->second) +
-                            "): the engine takes this later line");
-      }
-      lines[key] = line;
-      names[key] = value;
-      if (value.empty()) {
-        report_.Warning(display, line,
-                        key + " has no script name: scripts reach it by its internal name");
-      } else if (!IsLuaName(value)) {
-        report_.Warning(display, line,
-                        "script name " + Quoted(value) +
-                            " is not a Lua name: scripts cannot call " + key + " by it");
-      } else if (environment_globals_.count(value) != 0) {
-        report_.Warning(display, line,
-                        "script name " + Quoted(value) + " replaces Lua's own " + Quoted(value));
-      }
-    }
-  }
-  RegisterCommands(names, lines, display, true);
-}
-
-void GameChecker::RegisterCommands(const std::map<std::string, std::string>& names,
-                                   const std::map<std::string, int>& lines,
-                                   const std::string& display, bool read) {
-  // As the engine registers them: commands without a script name under their
-  // internal names first, then the named ones in table order, so a later
-  // registration under the same name hides an earlier one.
-  const auto& commands = ScriptApi::CommandNames();
-  for (const char* command : commands) {
-    auto named = names.find(command);
-    if (named == names.end() || named->second.empty()) registered_[command] = command;
-  }
-  for (const char* command : commands) {
-    auto named = names.find(command);
-    if (named != names.end() && !named->second.empty()) {
-      registered_[named->second] = command;
-      script_names_[command] = named->second;
-    }
-  }
-
-  std::vector<std::string> missing;
-  for (const char* command : commands) {
-    if (names.count(command) == 0) missing.emplace_back(command);
-  }
-  if (!read) return;
-  if (missing.size() == commands.size()) {
-    report_.Warning(display, 0,
-                    "lists no command: scripts reach every command by its internal name");
-  } else {
-    for (const std::string& command : missing) {
-      report_.Warning(display, 0,
-                      command + " is missing from the list: scripts reach it by its internal name");
-    }
-  }
-
-  for (const char* command : commands) {
-    const bool reachable = std::any_of(registered_.begin(), registered_.end(),
-                                       [&](const auto& entry) { return entry.second == command; });
-    if (reachable) continue;
-    auto named = names.find(command);
-    const std::string name =
-        named != names.end() && !named->second.empty() ? named->second : command;
-    auto line = lines.find(command);
-    auto holder = registered_.find(name);
-    report_.Warning(
-        display, line != lines.end() ? line->second : 0,
-        std::string(command) + " cannot be called: its name " + Quoted(name) + " is taken by " +
-            (holder != registered_.end() ? holder->second : std::string("another command")));
-  }
+  commands_ = check::CheckFunctionList(bytes, display, environment_globals_, report_);
 }
 
 // ---------------------------------------------------------------------------
@@ -472,11 +304,11 @@ void GameChecker::TakeGlobals(const ChunkGlobals& globals, const std::string& di
   for (const GlobalCall& call : globals.calls) {
     const int line = fixed_line > 0 ? fixed_line : call.line;
     calls_.push_back(Call{display, line, call.name});
-    auto command = registered_.find(call.name);
+    auto command = commands_.callable.find(call.name);
     if (!call.first_string) continue;
-    if (command == registered_.end() && call.name == "require") {
+    if (command == commands_.callable.end() && call.name == "require") {
       Require(*call.first_string, display, line);
-    } else if (command != registered_.end() && command->second == "ArchiveLoad") {
+    } else if (command != commands_.callable.end() && command->second == "ArchiveLoad") {
       LoadNamedArchive(*call.first_string, display, line);
     }
   }
@@ -533,12 +365,12 @@ void GameChecker::LoadNamedArchive(const std::string& name, const std::string& d
 
 void GameChecker::CheckCalls() {
   for (const Call& call : calls_) {
-    if (environment_globals_.count(call.name) != 0 || registered_.count(call.name) != 0 ||
+    if (environment_globals_.count(call.name) != 0 || commands_.callable.count(call.name) != 0 ||
         assigned_.count(call.name) != 0) {
       continue;
     }
-    auto renamed = script_names_.find(call.name);
-    if (renamed != script_names_.end()) {
+    auto renamed = commands_.script_names.find(call.name);
+    if (renamed != commands_.script_names.end()) {
       report_.Warning(call.display, call.line,
                       Quoted(call.name) +
                           " is not defined: funcdef.tsl gives this command the script name " +
