@@ -22,7 +22,8 @@ TEST_F(CheckTest, CompileErrorsPointAtTheScenarioLine) {
                 u"$Go {Oops(}$next.tsl$\n"               // 9
                 u"{ local t = { 1, 2 } x = }\n"          // 10
                 u"@next.tsl\n");                         // 11
-  game.Scenario("next.tsl", u"Fine.\n\n{\n  local ok = 1\n}\n{ while true do }\n");
+  game.Scenario("next.tsl", u"Fine.\n\n{\n  local ok = 1\n}\n{ while true do }\n@last.tsl\n");
+  game.Scenario("last.tsl", u"{\n  x = 1\n\nText that was meant to follow the block.\n");
   ProcessResult result = Check(game);
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(Findings(result.out),
@@ -30,7 +31,10 @@ TEST_F(CheckTest, CompileErrorsPointAtTheScenarioLine) {
                                   "script block does not compile: unexpected symbol near '='"),
                           Finding("game/main.tsl:9: error:", "script block does not compile"),
                           Finding("game/main.tsl:10: error:", "script block does not compile"),
-                          Finding("game/next.tsl:6: error:", "'end' expected near '<eof>'")));
+                          Finding("game/next.tsl:6: error:", "'end' expected near '<eof>'"),
+                          Finding("game/last.tsl:4: error:",
+                                  "(the block opened on line 1 runs to the end of the file: is its "
+                                  "closing brace missing?)")));
 }
 
 TEST_F(CheckTest, ModulesAreCompiledAndTheirDefinitionsCount) {

@@ -80,8 +80,10 @@ class GameChecker {
   void ResolveLeftovers();
 
   // Lua.
+  // Errors go to `fixed_line` when it is set (choice texts have one line),
+  // otherwise to the line Lua names.
   void CheckBlock(const std::string& code, int first_line, const std::string& chunk_file,
-                  const std::string& display, int fixed_line);
+                  const std::string& display, int fixed_line, bool reaches_end);
   void TakeGlobals(const ChunkGlobals& globals, const std::string& display, int fixed_line);
   void Require(const std::string& module, const std::string& display, int line);
   void LoadNamedArchive(const std::string& name, const std::string& display, int line);
@@ -231,14 +233,14 @@ void GameChecker::ReadScenario(const std::string& name, const Location& where) {
   const ScenarioContents contents = WalkScenario(std::move(scenario));
 
   for (const ScriptBlock& block : contents.blocks) {
-    CheckBlock(EncodeUtf8(block.code), block.line, name, where.display, 0);
+    CheckBlock(EncodeUtf8(block.code), block.line, name, where.display, 0, block.reaches_end);
   }
   for (const Choice& choice : contents.choices) {
     // Line ends inside a choice are dropped: its blocks all sit on the line
     // where the choice begins.
     for (const ScriptBlock& block : ChoiceTextBlocks(choice.text)) {
       CheckBlock(EncodeUtf8(block.code), block.line, kChoiceChunkFile, where.display,
-                 choice.text_line + 1);
+                 choice.text_line + 1, false);
     }
   }
   for (const FileReference& call : contents.calls)
@@ -285,14 +287,18 @@ void GameChecker::ResolveLeftovers() {
 // ---------------------------------------------------------------------------
 
 void GameChecker::CheckBlock(const std::string& code, int first_line, const std::string& chunk_file,
-                             const std::string& display, int fixed_line) {
+                             const std::string& display, int fixed_line, bool reaches_end) {
   const CompiledChunk chunk =
       CompileChunk(ScriptBlockChunk(code, first_line), ScriptBlockChunkName(chunk_file));
   if (!chunk.ok) {
     const std::optional<LuaMessage> message = SplitLuaMessage(chunk.error);
     const int line = fixed_line > 0 ? fixed_line : message ? message->line : first_line + 1;
-    report_.Error(display, line,
-                  "script block does not compile: " + (message ? message->text : chunk.error));
+    std::string text = "script block does not compile: " + (message ? message->text : chunk.error);
+    if (reaches_end) {
+      text += " (the block opened on line " + std::to_string(first_line + 1) +
+              " runs to the end of the file: is its closing brace missing?)";
+    }
+    report_.Error(display, line, text);
     return;
   }
   TakeGlobals(chunk.globals, display, fixed_line);

@@ -12,7 +12,7 @@ class Recorder final : public ScenarioListener {
   Recorder(ScenarioReader& reader, ScenarioContents& out) : reader_(reader), out_(out) {}
 
   bool OnScriptBlock(const std::u16string& text, int line) override {
-    out_.blocks.push_back({text, line});
+    out_.blocks.push_back({text, line, reader_.Current()->Peek() == 0});
     return true;
   }
 

@@ -15,6 +15,8 @@ namespace tessel::check {
 struct ScriptBlock {
   std::u16string code;
   int line = 0;  // the line of the opening brace
+  // Nothing follows it in the file: an unclosed block also ends that way.
+  bool reaches_end = false;
 };
 
 struct FileReference {
