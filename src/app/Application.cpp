@@ -6,7 +6,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/DebugLog.h"
 #include "app/Globals.h"
 #include "app/ProfileTimer.h"
@@ -20,6 +23,8 @@
 
 namespace tessel {
 namespace {
+
+constexpr const char* kTesselVersion = TESSEL_VERSION;
 
 bool InitMediaLayer() {
   bool ok = true;
@@ -85,8 +90,22 @@ int Application::Run(int argc, char** argv) {
   // a pipe and what was written before a crash.
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
+  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  CommandLine line = ParseCommandLine(arguments);
+  if (!line.error.empty()) {
+    std::fprintf(stderr, "tessel: %s\n", line.error.c_str());
+    return 2;
+  }
+  if (line.show_help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  if (line.show_version) {
+    std::printf("tessel %s\n", kTesselVersion);
+    return 0;
+  }
   SetBaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "");
-  if (argc > 1 && argv[1] != nullptr) SetBaseDirectory(argv[1]);
+  if (line.game_path) SetBaseDirectory(GameDirectory(*line.game_path));
   SDL_EnableUNICODE(1);
   SetFrameRate(60);
   DebugLog::Banner("System Initialization.\n");

@@ -1,6 +1,7 @@
 list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Clock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Globals.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProfileTimer.cpp

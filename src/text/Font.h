@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,10 +29,15 @@ struct GlyphMetrics {
 // (no glyphs, line skip 0, no surfaces).
 class FontData {
  public:
+  // Longest text RenderText draws (the renderer converts it on the stack).
+  static constexpr std::size_t kMaxTextUnits = 8192;
+
   virtual ~FontData() = default;
 
   virtual bool HasFace() const = 0;
-  // Low 8 bits of each component.
+  // The colour exactly as the renderer receives it: the red, green and blue
+  // of RenderText's surfaces. (ChgFontColor passes its arguments in reverse
+  // order; see bind_font.cpp.)
   virtual void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
   virtual SDL_Color Color() const = 0;
   // 1 bold, 2 italic, 4 underline, 0 normal.
@@ -44,6 +50,9 @@ class FontData {
   virtual int LineSkip() const = 0;
   // The text in the font's colour, anti-aliased: a 32-bit surface, alpha in
   // the top byte, then red, green, blue. Null for empty or unrenderable text.
+  // The text ends at its first 0 unit; byte-order marks (U+FEFF, U+FFFE) are
+  // left out. Null, after a log line, for more than kMaxTextUnits units or a
+  // text wider than the largest texture.
   virtual SurfacePtr RenderText(std::u16string_view text) const = 0;
 };
 

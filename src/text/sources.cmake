@@ -1,6 +1,8 @@
 list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ChoiceButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FontLookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JisTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeyWaitCallbacks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageWindow.cpp

@@ -69,6 +69,14 @@ INSTANTIATE_TEST_SUITE_P(LooseAndPacked, BootVariants,
                                   (info.param.from_game_folder ? "FromGameFolder" : "FromElsewhere");
                          });
 
+TEST(Boot, AGameFolderMayBeGivenInsteadOfItsMainScenario) {
+  test::TempDir dir;
+  TwoFileGame().WriteLoose(dir.Path() / "game");
+  auto result = test::RunTessel({"game"}, dir.Path());
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_NE(result.out.find("back in main\n"), std::string::npos) << result.out;
+}
+
 TEST(Boot, MissingMainScenarioEndsWithStatusOne) {
   test::TempDir dir;
   test::TestGame game;

@@ -10,6 +10,7 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "app/Application.h"
 #include "app/Globals.h"
 #include "app/Window.h"
 #include "graphics/LayerTable.h"
@@ -72,15 +73,7 @@ void GraphicsWindowTest::TearDown() {
   BaseColor() = Color{};
 }
 
-void GraphicsWindowTest::RenderFrame() {
-  const Color& color = BaseColor();
-  glClearColor(static_cast<float>(color.red), static_cast<float>(color.green),
-               static_cast<float>(color.blue), static_cast<float>(color.alpha));
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  Begin2D();
-  DrawLayers();
-  End2D();
-}
+void GraphicsWindowTest::RenderFrame() { DrawFrame(); }
 
 Rgba GraphicsWindowTest::Pixel(int x, int y) {
   const std::uint32_t value = ReadPixel(x, y);

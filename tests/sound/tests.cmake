@@ -8,5 +8,6 @@ tessel_add_tests(tessel_tests_sound
   ${CMAKE_CURRENT_LIST_DIR}/music_track_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/audible_output_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sound_command_safety_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sound_e2e_test.cpp
 )
 target_link_libraries(tessel_tests_sound PRIVATE PkgConfig::VORBISENC)

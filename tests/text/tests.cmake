@@ -2,6 +2,10 @@ tessel_add_tests(tessel_tests_text
   ${CMAKE_CURRENT_LIST_DIR}/encoding_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scenario_lexer_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scenario_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FontTestSupport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/font_lookup_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/font_face_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/string_image_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StoryTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_layout_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_canvas_test.cpp

@@ -1,0 +1,1 @@
+tessel_add_bench(bench_glyph glyph_bench.cpp)
