@@ -25,61 +25,13 @@ extern "C" {
 namespace tessel::test {
 namespace {
 
-std::string FontFile(const std::string& family) {
-  std::string command = "fc-match -f '%{file}' '" + family + "'";
-  std::string path;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) path += buffer;
-    pclose(pipe);
-  }
-  return path;
-}
-
-// A face opened directly with the font library, for the tests.
-class TtfFont final : public FontData {
- public:
-  TtfFont(TTF_Font* font, int size) : font_(font), size_(size) {}
-  ~TtfFont() override { TTF_CloseFont(font_); }
-
-  bool HasFace() const override { return true; }
-  void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override {
-    color_ = SDL_Color{red, green, blue, 0};
-  }
-  SDL_Color Color() const override { return color_; }
-  void SetStyle(int style) override { TTF_SetFontStyle(font_, style); }
-  int Style() const override { return TTF_GetFontStyle(font_); }
-  int PointSize() const override { return size_; }
-  std::optional<GlyphMetrics> Metrics(char16_t unit) const override {
-    GlyphMetrics m;
-    if (TTF_GlyphMetrics(font_, unit, &m.min_x, &m.max_x, &m.min_y, &m.max_y, &m.advance) != 0) {
-      return std::nullopt;
-    }
-    return m;
-  }
-  int LineSkip() const override { return TTF_FontLineSkip(font_); }
-  SurfacePtr RenderText(std::u16string_view text) const override {
-    if (text.empty()) return nullptr;
-    std::u16string terminated(text);
-    return SurfacePtr(TTF_RenderUNICODE_Blended(
-        font_, reinterpret_cast<const Uint16*>(terminated.c_str()), color_));
-  }
-
- private:
-  TTF_Font* font_;
-  int size_;
-  SDL_Color color_{255, 255, 255, 0};
-};
-
 }  // namespace
 
-std::shared_ptr<FontData> OpenTestFont(const std::string& family, int point_size) {
+std::shared_ptr<FontData> OpenTestFont(const std::string& file, int point_size) {
   if (TTF_WasInit() == 0) TTF_Init();
-  const std::string file = FontFile(family);
-  TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), point_size);
-  EXPECT_NE(font, nullptr) << family << " is not installed (" << file << ")";
-  if (font == nullptr) return nullptr;
-  return std::make_shared<TtfFont>(font, point_size);
+  std::unique_ptr<Font> font = Font::Open(file, point_size);
+  EXPECT_TRUE(font->Data()->HasFace()) << file << " is not installed";
+  return font->Data()->HasFace() ? font->Data() : nullptr;
 }
 
 GlyphMetrics MetricsOf(FontData& font, char16_t ch) {
@@ -88,20 +40,22 @@ GlyphMetrics MetricsOf(FontData& font, char16_t ch) {
   return metrics.value_or(GlyphMetrics{});
 }
 
-void StoryFixture::SetUpStory(int main_size, int ruby_size, const char* main_family,
-                              const char* ruby_family) {
+void StoryFixture::SetUpStory(int main_size, int ruby_size, const char* main_file,
+                              const char* ruby_file) {
   ScenarioController& controller = ScenarioController::Create();
   controller.SetApi(std::make_unique<ScriptApi>(IdentityFunctionList()));
   SetBaseDirectory(dir_.Path().string() + "/");
   LayerTable::Reset();
-  main_font_ = OpenTestFont(main_family, main_size);
-  ruby_font_ = OpenTestFont(ruby_family, ruby_size);
-  ASSERT_TRUE(main_font_ && ruby_font_);
-  lua_State* state = Host().State();
-  lua_pushlightuserdata(state, Registry().Add(std::make_unique<Font>(main_font_))->Handle());
-  lua_setglobal(state, "main_font");
-  lua_pushlightuserdata(state, Registry().Add(std::make_unique<Font>(ruby_font_))->Handle());
-  lua_setglobal(state, "ruby_font");
+  if (TTF_WasInit() == 0) TTF_Init();
+  Lua("main_font = CreateNewFont('" + std::string(main_file) + "', " + std::to_string(main_size) +
+      ") ruby_font = CreateNewFont('" + std::string(ruby_file) + "', " +
+      std::to_string(ruby_size) + ")");
+  const Font* main_font = Registry().Find<Font>(GlobalHandle("main_font"));
+  const Font* ruby_font = Registry().Find<Font>(GlobalHandle("ruby_font"));
+  ASSERT_TRUE(main_font && ruby_font);
+  main_font_ = main_font->Data();
+  ruby_font_ = ruby_font->Data();
+  ASSERT_TRUE(main_font_->HasFace() && ruby_font_->HasFace()) << "fonts not installed";
   Lua("trace = {} "
       "function note(...) "
       "  local words = {} "

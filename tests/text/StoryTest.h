@@ -14,13 +14,13 @@
 
 namespace tessel::test {
 
-// The fonts of the layout tests, found through fontconfig; their metrics are
-// read at run time (they change with FreeType).
-inline constexpr const char* kLatinFont = "DejaVu Sans Mono";
-inline constexpr const char* kJapaneseFont = "VL Gothic";
+// The fonts of the layout tests, found by file name through fontconfig; their
+// metrics are read at run time (they change with FreeType).
+inline constexpr const char* kLatinFont = "DejaVuSansMono.ttf";
+inline constexpr const char* kJapaneseFont = "VL-Gothic-Regular.ttf";
 
 // An opened face; fails the test when the font is not installed.
-std::shared_ptr<FontData> OpenTestFont(const std::string& family, int point_size);
+std::shared_ptr<FontData> OpenTestFont(const std::string& file, int point_size);
 
 // The glyph metrics, failing the test when the face lacks them.
 GlyphMetrics MetricsOf(FontData& font, char16_t ch);
@@ -31,8 +31,8 @@ GlyphMetrics MetricsOf(FontData& font, char16_t ch);
 // an empty layer table. Scripts print into Output().
 class StoryFixture {
  protected:
-  void SetUpStory(int main_size = 20, int ruby_size = 10, const char* main_family = kLatinFont,
-                  const char* ruby_family = kLatinFont);
+  void SetUpStory(int main_size = 20, int ruby_size = 10, const char* main_file = kLatinFont,
+                  const char* ruby_file = kLatinFont);
   void TearDownStory();
 
   // Starts the reader on scenario text (main.tsl, units as stored).

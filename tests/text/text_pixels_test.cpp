@@ -55,9 +55,11 @@ class PagePixels : public test::StoryWindowTest {
   int RubySkip() { return ruby_font_->LineSkip(); }
 };
 
-TEST_F(PagePixels, ThePageShowsTheFontColourWithRedAndBlueExchanged) {
-  main_font_->SetColor(10, 120, 230);
+// ChgFontColor(font, c1, c2, c3) shows red c1, green c2, blue c3 on the page
+// (string images show them the other way round).
+TEST_F(PagePixels, ThePageShowsTheFontColourInArgumentOrder) {
   ScenarioLayer* layer = Layer(200, 100, u"M");
+  Lua("ChgFontColor(main_font, 230, 120, 10)");
   Step();
   const Ink ink = OpaquePixel(*main_font_, u'M');
   ASSERT_TRUE(ink.Found());
@@ -180,7 +182,7 @@ TEST_F(PagePixels, ResizingKeepsTheShownRectangleAndItsTextureCoordinatesFollow)
 }
 
 TEST_F(PagePixels, ChoiceLinesAreHalfTransparentUntilThePointerIsOverThem) {
-  main_font_->SetColor(255, 255, 255);
+  Lua("ChgFontColor(main_font, 255, 255, 255)");
   WriteScenario("a.tsl", u"");
   ScenarioLayer* layer = Layer(200, 100, u"$M$a.tsl$");
   StepUntilStopped();
