@@ -20,10 +20,19 @@ constexpr double kFar = 100000.0;
 
 bool g_begun = false;
 int g_drawing_depth = 0;
+int g_deferral_depth = 0;
 
 std::vector<std::unique_ptr<EngineObject>>& Doomed() {
   static std::vector<std::unique_ptr<EngineObject>> doomed;
   return doomed;
+}
+
+void DestroyDoomedWhenIdle() {
+  if (g_drawing_depth > 0 || g_deferral_depth > 0) return;
+  // A destructor may release more, so swap first.
+  std::vector<std::unique_ptr<EngineObject>> doomed;
+  doomed.swap(Doomed());
+  doomed.clear();
 }
 
 }  // namespace
@@ -62,12 +71,8 @@ void DrawLayers() {
     Drawable* drawable = slots[i];
     if (drawable != nullptr && drawable->Visible()) drawable->Draw();
   }
-  if (--g_drawing_depth == 0) {
-    // Destroyed after the pass; a destructor may release more, so swap first.
-    std::vector<std::unique_ptr<EngineObject>> doomed;
-    doomed.swap(Doomed());
-    doomed.clear();
-  }
+  --g_drawing_depth;
+  DestroyDoomedWhenIdle();  // what the pass released goes now
 }
 
 void End2D() {
@@ -86,7 +91,14 @@ bool IsDrawing() { return g_drawing_depth > 0; }
 
 void ReleaseWhenSafe(EngineObject* object) {
   std::unique_ptr<EngineObject> owned = Registry().Detach(object);
-  if (owned && IsDrawing()) Doomed().push_back(std::move(owned));
+  if (owned && (IsDrawing() || g_deferral_depth > 0)) Doomed().push_back(std::move(owned));
+}
+
+ReleaseDeferral::ReleaseDeferral() { ++g_deferral_depth; }
+
+ReleaseDeferral::~ReleaseDeferral() {
+  --g_deferral_depth;
+  DestroyDoomedWhenIdle();
 }
 
 void DrawTexture(const Texture& texture, double x, double y, double alpha) {

@@ -23,4 +23,16 @@ bool IsDrawing();
 // release that very drawable, or one the pass has still to reach.
 void ReleaseWhenSafe(EngineObject* object);
 
+// While one lives, ReleaseWhenSafe also keeps what it releases until the
+// outermost such scope (or drawing pass) ends. An object whose operation runs
+// scripts opens one, so a script that releases that very object does not free
+// it under the operation.
+class ReleaseDeferral {
+ public:
+  ReleaseDeferral();
+  ~ReleaseDeferral();
+  ReleaseDeferral(const ReleaseDeferral&) = delete;
+  ReleaseDeferral& operator=(const ReleaseDeferral&) = delete;
+};
+
 }  // namespace tessel

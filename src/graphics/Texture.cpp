@@ -250,6 +250,32 @@ void Texture::UpdateRegion(SDL_Surface* surface, double x, double y) {
   if (locked) SDL_UnlockSurface(surface);
 }
 
+void Texture::UploadStagingRect(int x, int y, int width, int height) {
+  if (!staging_ || !uploaded_ || name_ == 0 || !HasGlContext()) return;
+  const int x0 = std::max(x, 0);
+  const int y0 = std::max(y, 0);
+  const int x1 = std::min(x + std::max(width, 0), staging_->w);
+  const int y1 = std::min(y + std::max(height, 0), staging_->h);
+  if (x1 <= x0 || y1 <= y0) return;
+  const int bytes_per_pixel = staging_->format->BytesPerPixel;
+  glBindTexture(GL_TEXTURE_2D, name_);
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, staging_->pitch / bytes_per_pixel);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, x0);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, y0);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x0, y0, x1 - x0, y1 - y0, static_cast<GLenum>(format_),
+                  GL_UNSIGNED_BYTE, staging_->pixels);
+  glPopClientAttrib();
+}
+
+int Texture::MaxSize() {
+  if (!HasGlContext()) return 0;
+  GLint max_size = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
+  return static_cast<int>(max_size);
+}
+
 void Texture::Release() {
   uploaded_ = false;
   if (name_ != 0 && HasGlContext() && glIsTexture(name_) == GL_TRUE) glDeleteTextures(1, &name_);

@@ -45,6 +45,14 @@ class Texture {
   // Frees the GL texture and the staging copy; the record leaves the manager.
   void Release();
 
+  // The main-memory copy of the whole texture (bytes R, G, B(, A) per pixel),
+  // for drawing into and then UploadStagingRect; null while nothing is uploaded.
+  SDL_Surface* Staging() const { return staging_.get(); }
+  // Sends that rectangle of the memory copy to the texture, clipped to it.
+  void UploadStagingRect(int x, int y, int width, int height);
+  // The largest texture side OpenGL takes; 0 without a window.
+  static int MaxSize();
+
   // Around a change of video mode (see TextureManager).
   void SaveImage();
   void DeleteName();

@@ -157,12 +157,19 @@ std::string Utf16File(const std::u16string& text) {
   return bytes;
 }
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
-                         const std::vector<std::string>& env, int timeout_seconds) {
-  ProcessResult result;
+namespace {
+
+// Forks and runs the program with its output on two pipes; the pid, or -1.
+int Spawn(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+          const std::vector<std::string>& env, int* out_fd, int* err_fd) {
   int out_pipe[2];
   int err_pipe[2];
-  if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
+  if (pipe(out_pipe) != 0) return -1;
+  if (pipe(err_pipe) != 0) {
+    close(out_pipe[0]);
+    close(out_pipe[1]);
+    return -1;
+  }
   pid_t pid = fork();
   if (pid == 0) {
     dup2(out_pipe[1], 1);
@@ -189,8 +196,28 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesy
   }
   close(out_pipe[1]);
   close(err_pipe[1]);
+  *out_fd = out_pipe[0];
+  *err_fd = err_pipe[0];
+  return pid;
+}
+
+int ExitStatus(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                         const std::vector<std::string>& env, int timeout_seconds) {
+  ProcessResult result;
+  int out_fd = -1;
+  int err_fd = -1;
+  const int pid = Spawn(argv, cwd, env, &out_fd, &err_fd);
+  if (pid < 0) return result;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
-  pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+  pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
   int open_count = 2;
   bool killed = false;
   while (open_count > 0) {
@@ -221,14 +248,77 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesy
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (killed) {
-    result.status = -2;
-  } else if (WIFEXITED(status)) {
-    result.status = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    result.status = 128 + WTERMSIG(status);
-  }
+  result.status = killed ? -2 : ExitStatus(status);
   return result;
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                           const std::vector<std::string>& env) {
+  pid_ = Spawn(argv, cwd, env, &out_fd_, &err_fd_);
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (out_fd_ >= 0) close(out_fd_);
+  if (err_fd_ >= 0) close(err_fd_);
+}
+
+bool ChildProcess::Pump(int milliseconds) {
+  pollfd fds[2] = {{out_fd_, POLLIN, 0}, {err_fd_, POLLIN, 0}};
+  if (out_fd_ < 0 && err_fd_ < 0) return false;
+  if (poll(fds, 2, milliseconds) <= 0) return true;
+  for (int i = 0; i < 2; ++i) {
+    int& fd = i == 0 ? out_fd_ : err_fd_;
+    if (fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+    char buffer[4096];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) {
+      close(fd);
+      fd = -1;
+    } else {
+      (i == 0 ? result_.out : result_.err).append(buffer, static_cast<size_t>(n));
+    }
+  }
+  return out_fd_ >= 0 || err_fd_ >= 0;
+}
+
+bool ChildProcess::WaitFor(const std::string& needle, int timeout_seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  for (;;) {
+    const std::size_t found = result_.out.find(needle, search_from_);
+    if (found != std::string::npos) {
+      search_from_ = found + needle.size();
+      return true;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0 || !Pump(static_cast<int>(std::min<long long>(left, 200)))) return false;
+  }
+}
+
+ProcessResult ChildProcess::Finish(int timeout_seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  bool killed = false;
+  while (Pump(200)) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(pid_, SIGKILL);
+      killed = true;
+      while (Pump(200)) {
+      }
+      break;
+    }
+  }
+  if (pid_ > 0) {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    result_.status = killed ? -2 : ExitStatus(status);
+  }
+  return result_;
 }
 
 }  // namespace tessel::test
@@ -284,6 +374,17 @@ ProcessResult RunTessel(const std::vector<std::string>& arguments, const std::fi
                                        "LIBGL_ALWAYS_SOFTWARE=1"};
   full_env.insert(full_env.end(), env.begin(), env.end());
   return RunProcess(argv, cwd, full_env, timeout_seconds);
+}
+
+std::unique_ptr<ChildProcess> StartTessel(const std::vector<std::string>& arguments,
+                                          const std::filesystem::path& cwd,
+                                          const std::vector<std::string>& env) {
+  std::vector<std::string> argv = {TESSEL_BINARY};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> full_env = {"-SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
+                                       "LIBGL_ALWAYS_SOFTWARE=1"};
+  full_env.insert(full_env.end(), env.begin(), env.end());
+  return std::make_unique<ChildProcess>(argv, cwd, full_env);
 }
 
 std::string FirstMissingInOrder(const std::string& text, const std::vector<std::string>& needles) {

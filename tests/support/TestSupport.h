@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,43 @@ class TestGame {
  private:
   std::vector<std::pair<std::string, std::string>> files_;
 };
+
+// A program running beside the test, whose standard output the test reads as
+// it comes: the test waits for log lines instead of sleeping.
+class ChildProcess {
+ public:
+  // Started like RunProcess (argv[0] is a path; "NAME=value" / "-NAME" env).
+  ChildProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+               const std::vector<std::string>& env = {});
+  // Kills it if it still runs.
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Waits until `needle` appears in standard output after the end of the
+  // previous match; false when the program ends or time is up first.
+  bool WaitFor(const std::string& needle, int timeout_seconds = 30);
+  // Waits for the end (killed after the timeout) and returns everything.
+  ProcessResult Finish(int timeout_seconds = 30);
+  const std::string& Out() const { return result_.out; }
+  const std::string& Err() const { return result_.err; }
+
+ private:
+  // Reads what is there, waiting at most `milliseconds`; false once both
+  // streams are closed.
+  bool Pump(int milliseconds);
+
+  int pid_ = -1;
+  int out_fd_ = -1;
+  int err_fd_ = -1;
+  std::size_t search_from_ = 0;
+  ProcessResult result_;
+};
+
+// The real tessel beside the test, under the tests' X server.
+std::unique_ptr<ChildProcess> StartTessel(const std::vector<std::string>& arguments,
+                                          const std::filesystem::path& cwd,
+                                          const std::vector<std::string>& env = {});
 
 // Runs the real tessel binary on a game under the X server of the tests.
 ProcessResult RunTessel(const std::vector<std::string>& arguments, const std::filesystem::path& cwd,

@@ -6,4 +6,12 @@ tessel_add_tests(tessel_tests_text
   ${CMAKE_CURRENT_LIST_DIR}/font_lookup_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_face_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/string_image_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StoryTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_layout_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_canvas_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/message_window_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/choice_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scenario_layer_release_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scenario_layer_commands_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_pixels_test.cpp
 )
