@@ -64,10 +64,10 @@ INDEX_END = "<!-- command-index:end -->"
 
 # What every command section must hold besides its heading.
 REQUIRED_PARTS = [
-    ("**Arguments:**", "an Arguments line"),
-    ("**Results:**", "a Results line"),
-    ("**Bad arguments:**", "a Bad arguments line"),
-    ("```lua", "a Lua example"),
+    ("**Arguments:**", "Arguments line"),
+    ("**Results:**", "Results line"),
+    ("**Bad arguments:**", "Bad arguments line"),
+    ("```lua", "Lua example"),
 ]
 
 
