@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/DebugLog.h"
 #include "app/Globals.h"
@@ -63,22 +62,17 @@ void ReportOpenGl() {
 }
 
 #if defined(__SANITIZE_ADDRESS__)
-// Sanitizer builds only: the media layer unloads the OpenGL driver at exit,
-// after which its leak reports have no module name and cannot be told apart
-// from ours. Pinning the driver's libraries keeps them named (and suppressed).
-int PinGraphicsLibrary(dl_phdr_info* info, size_t, void*) {
+// Sanitizer builds only: the media layer unloads the OpenGL driver (and what
+// it pulled in) at exit or when video is shut down, after which leak reports
+// from those libraries have no module name and cannot be told apart from
+// ours. Pinning every library loaded once a window exists keeps them named
+// (and suppressed).
+int PinLibrary(dl_phdr_info* info, size_t, void*) {
   const char* name = info->dlpi_name;
-  if (name == nullptr || *name == '\0') return 0;
-  static const char* const kPinned[] = {"dri/", "libGL", "libgallium", "libLLVM", "libSDL2"};
-  for (const char* part : kPinned) {
-    if (std::strstr(name, part) != nullptr) {
-      dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-      break;
-    }
-  }
+  if (name != nullptr && *name != '\0') dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
   return 0;
 }
-void PinGraphicsLibraries() { dl_iterate_phdr(&PinGraphicsLibrary, nullptr); }
+void PinGraphicsLibraries() { dl_iterate_phdr(&PinLibrary, nullptr); }
 #else
 void PinGraphicsLibraries() {}
 #endif
