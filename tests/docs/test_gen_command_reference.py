@@ -14,9 +14,9 @@ import unittest
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 SCRIPT = os.path.join(ROOT, "tools", "gen_command_reference.py")
 
-spec = importlib.util.spec_from_file_location("gen_command_reference", SCRIPT)
-gen = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(gen)
+module_spec = importlib.util.spec_from_file_location("gen_command_reference", SCRIPT)
+gen = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(gen)
 
 
 def run(*args):
