@@ -34,10 +34,10 @@ PixelRect PixelRect::Union(const PixelRect& other) const {
 PixelRect PixelRect::Intersect(const PixelRect& other) const {
   const long long left = std::max(x, other.x);
   const long long top = std::max(y, other.y);
-  const long long right = std::min(static_cast<long long>(x) + width,
-                                   static_cast<long long>(other.x) + other.width);
-  const long long bottom = std::min(static_cast<long long>(y) + height,
-                                    static_cast<long long>(other.y) + other.height);
+  const long long right =
+      std::min(static_cast<long long>(x) + width, static_cast<long long>(other.x) + other.width);
+  const long long bottom =
+      std::min(static_cast<long long>(y) + height, static_cast<long long>(other.y) + other.height);
   if (right <= left || bottom <= top) return {};
   return PixelRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
                    static_cast<int>(bottom - top)};
@@ -50,9 +50,8 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
       text->format->BytesPerPixel != 4) {
     return {};
   }
-  const PixelRect area = PixelRect{x, y, text->w, text->h}
-                             .Intersect(clip)
-                             .Intersect(PixelRect{0, 0, destination->w, destination->h});
+  const PixelRect area = PixelRect{x, y, text->w, text->h}.Intersect(clip).Intersect(
+      PixelRect{0, 0, destination->w, destination->h});
   if (area.Empty()) return {};
 
   for (int row = 0; row < area.height; ++row) {
@@ -79,7 +78,7 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
         continue;
       }
       const std::uint32_t weight = below * (255 - alpha);  // destination's share, times 255
-      const std::uint32_t total = alpha * 255 + weight;     // resulting alpha, times 255
+      const std::uint32_t total = alpha * 255 + weight;    // resulting alpha, times 255
       pixel[0] = Over(first, alpha, pixel[0], weight, total);
       pixel[1] = Over(second, alpha, pixel[1], weight, total);
       pixel[2] = Over(third, alpha, pixel[2], weight, total);

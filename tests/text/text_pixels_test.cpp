@@ -35,7 +35,6 @@ Ink OpaquePixel(FontData& font, char16_t ch) {
   return {};
 }
 
-
 class PagePixels : public test::StoryWindowTest {
  protected:
   ScenarioLayer* Layer(int width, int height, const std::u16string& text) {
