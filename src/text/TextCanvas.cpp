@@ -54,6 +54,11 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
       PixelRect{0, 0, destination->w, destination->h});
   if (area.Empty()) return {};
 
+  // Only what the image inks is reported, so a blank glyph uploads nothing.
+  int left = area.x + area.width;
+  int top = area.y + area.height;
+  int right = area.x;
+  int bottom = area.y;
   for (int row = 0; row < area.height; ++row) {
     const auto* source_row = static_cast<const std::uint8_t*>(text->pixels) +
                              static_cast<std::ptrdiff_t>(area.y - y + row) * text->pitch;
@@ -64,6 +69,10 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
       std::memcpy(&word, source_row + static_cast<std::ptrdiff_t>(area.x - x + column) * 4, 4);
       const std::uint32_t alpha = word >> 24;
       if (alpha == 0) continue;
+      left = std::min(left, area.x + column);
+      right = std::max(right, area.x + column + 1);
+      top = std::min(top, area.y + row);
+      bottom = std::max(bottom, area.y + row + 1);
       // Page red from the word's blue, page blue from the word's red.
       const std::uint32_t first = word & 0xFF;
       const std::uint32_t second = (word >> 8) & 0xFF;
@@ -85,7 +94,8 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
       pixel[3] = static_cast<std::uint8_t>((total + 127) / 255);
     }
   }
-  return area;
+  if (right <= left || bottom <= top) return {};
+  return PixelRect{left, top, right - left, bottom - top};
 }
 
 void TextCanvas::Draw(const SDL_Surface* text, int x, int y) {

@@ -106,6 +106,18 @@ TEST_F(PagePixels, AGlyphsTransparentMarginKeepsItsNeighboursInk) {
   EXPECT_GT(kept, 0);  // the test did cover W's ink under i's margin
 }
 
+TEST_F(PagePixels, AGlyphWithoutInkUploadsNothingButThePenMoves) {
+  ScenarioLayer* layer = Layer(200, 100, u"");
+  for (char16_t blank : {u' ', u'\uFEFF'}) {
+    const std::optional<GlyphMetrics> metrics = main_font_->Metrics(blank);
+    const Pen before = layer->GetPen();
+    layer->DrawCharacter(blank, nullptr);
+    EXPECT_TRUE(layer->Canvas().Inked().Empty()) << int(blank);
+    EXPECT_EQ(layer->GetPen().x, before.x + (metrics ? metrics->advance : 0)) << int(blank);
+  }
+  EXPECT_GT(layer->GetPen().x, 0);
+}
+
 TEST_F(PagePixels, NothingIsDrawnOutsideThePage) {
   // No-break full stops run past the right edge; a wide ruby overhangs it.
   ScenarioLayer* layer = Layer(30, 60, u"AB..........\\W<wwwwwwwwwwwwwwwwwwww>");
