@@ -133,6 +133,7 @@ int Application::Run(int argc, char** argv) {
       while (ScreenSurface::Get() == nullptr && system.Running()) {
         FrameClock().Restart();
         WaitFrame();
+        if (!system.Running()) break;  // a quit before any window: report and end normally
         ScenarioController* controller = ScenarioController::Instance();
         if (controller != nullptr && controller->MainScenarioEnded() &&
             ScreenSurface::Get() == nullptr) {

@@ -41,8 +41,7 @@ std::unique_ptr<Scenario> LoadScenarioFile(const std::string& name) {
   return scenario;
 }
 
-std::unique_ptr<Scenario> LoadScenarioByTextName(std::u16string_view name) {
-  const std::string utf8 = EncodeUtf8(name);
+std::string ScenarioFileName(std::u16string_view name) {
   bool ascii = true;
   for (char16_t unit : name) ascii = ascii && unit < 0x80;
   if (!ascii) {
@@ -51,18 +50,26 @@ std::unique_ptr<Scenario> LoadScenarioByTextName(std::u16string_view name) {
     const std::string shift_jis = ToShiftJis(name);
     if (SDL_RWops* stream = OpenResource(shift_jis)) {
       SDL_RWclose(stream);
-      return LoadScenarioFile(shift_jis);
+      return shift_jis;
     }
   }
-  return LoadScenarioFile(utf8);
+  return EncodeUtf8(name);
 }
 
-void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line) {
-  // Lines before the block are padded as empty lines, so Lua's messages give
-  // the scenario's own line numbers: "main.tsl:14: ...".
+std::unique_ptr<Scenario> LoadScenarioByTextName(std::u16string_view name) {
+  return LoadScenarioFile(ScenarioFileName(name));
+}
+
+std::string ScriptBlockChunk(std::string_view utf8_code, int first_line) {
   std::string chunk(static_cast<size_t>(first_line > 0 ? first_line : 0), '\n');
   chunk += utf8_code;
-  Host().RunBuffer(chunk, "=" + file);
+  return chunk;
+}
+
+std::string ScriptBlockChunkName(const std::string& file) { return "=" + file; }
+
+void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line) {
+  Host().RunBuffer(ScriptBlockChunk(utf8_code, first_line), ScriptBlockChunkName(file));
 }
 
 bool SystemScenarioListener::OnScriptBlock(const std::u16string& text, int line) {

@@ -30,10 +30,23 @@ bool LoadFunctionDefinitions(ScenarioController& controller);
 // after its message, when it is found nowhere.
 std::unique_ptr<Scenario> LoadScenarioFile(const std::string& name);
 
-// A file named in scenario text (a call line or a choice target): tried as
-// Shift-JIS bytes first (archives made on Japanese systems store those), then
-// as UTF-8. Writes the reading messages; nullptr when neither exists.
+// The byte name under which a file named in scenario text (a call line or a
+// choice target) is opened: its Shift-JIS bytes when the name goes beyond
+// ASCII and a resource of that name exists (archives made on Japanese systems
+// store those), its UTF-8 bytes otherwise. Looks in the mounted archives and
+// the base directory; tessel-check resolves names through it too.
+std::string ScenarioFileName(std::u16string_view name);
+
+// A file named in scenario text, opened under ScenarioFileName. Writes the
+// reading messages; nullptr when it exists nowhere.
 std::unique_ptr<Scenario> LoadScenarioByTextName(std::u16string_view name);
+
+// The Lua chunk of a script block that begins on the 0-based line
+// `first_line` of its file: the lines before it are padded as empty lines, so
+// that Lua's messages count the scenario file's own lines ("main.tsl:14: ...").
+std::string ScriptBlockChunk(std::string_view utf8_code, int first_line);
+// The chunk name under which a block of `file` runs; Lua shows it as it is.
+std::string ScriptBlockChunkName(const std::string& file);
 
 // Runs a scenario's script block with error messages naming the file and the
 // line of the scenario.

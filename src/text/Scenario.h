@@ -79,6 +79,10 @@ class Scenario {
   std::u16string text;
   std::vector<std::u16string> choice_texts;    // pending choice list; always as
   std::vector<std::u16string> choice_targets;  // many targets as texts
+  // Lines at which each pending choice's text and target begin (0-based), for
+  // reports that point into the file.
+  std::vector<std::int32_t> choice_text_lines;
+  std::vector<std::int32_t> choice_target_lines;
   std::string name;  // file name, for traces and error reports
   bool pushed = false;
   std::u16string ruby_text;
@@ -87,6 +91,7 @@ class Scenario {
   std::int32_t backslash_count = 0;
   std::u16string call_name;
   std::int32_t script_line = 0;  // line at which the last script block began
+  std::int32_t token_line = 0;   // line at which the last token began
 
  private:
   char16_t Unit(std::int32_t index) const {

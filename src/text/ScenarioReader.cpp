@@ -83,6 +83,8 @@ void ScenarioReader::Pop() {
   caller.status &= ~(Scenario::kCall | Scenario::kChoices);
   caller.choice_texts.clear();
   caller.choice_targets.clear();
+  caller.choice_text_lines.clear();
+  caller.choice_target_lines.clear();
 }
 
 void ScenarioReader::AddListener(ScenarioListener* listener) {
@@ -130,6 +132,8 @@ void ScenarioReader::Step() {
   if (s->status & Scenario::kChoices) {
     s->choice_texts.clear();
     s->choice_targets.clear();
+    s->choice_text_lines.clear();
+    s->choice_target_lines.clear();
   }
   s->status = 0;
   const char16_t ch = NextToken();
@@ -141,6 +145,7 @@ char16_t ScenarioReader::NextToken() {
   if (current == nullptr) return 0;
   Scenario& s = *current;
   for (;;) {
+    s.token_line = s.line;
     const char16_t c = s.Next();
     switch (c) {
       case 0:
@@ -322,7 +327,10 @@ void ScenarioReader::ReadScriptBlock(Scenario& s) {
 void ScenarioReader::ReadChoices(Scenario& s) {
   s.choice_texts.clear();
   s.choice_targets.clear();
+  s.choice_text_lines.clear();
+  s.choice_target_lines.clear();
   std::u16string text;
+  std::int32_t text_line = -1;  // where its first character stands
   for (;;) {
     const char16_t c = s.Next();
     if (c == 0) {
@@ -337,14 +345,18 @@ void ScenarioReader::ReadChoices(Scenario& s) {
     } else if (c == u'%') {
       ReadComment(s);
     } else if (c != u'$') {
+      if (text_line < 0) text_line = s.line;
       text.push_back(c);
     } else {
       s.choice_texts.push_back(std::move(text));
+      s.choice_text_lines.push_back(text_line >= 0 ? text_line : s.line);
       text.clear();
+      text_line = -1;
       if (!ReadChoiceTarget(s)) {
         // Cut off by the end of the text: a choice without its target is no
         // choice, and listeners index both lists together.
         s.choice_texts.pop_back();
+        s.choice_text_lines.pop_back();
         break;
       }
       // Between triples: tabs, line ends and comments, then "$" for the next.
@@ -374,6 +386,7 @@ void ScenarioReader::ReadChoices(Scenario& s) {
 
 bool ScenarioReader::ReadChoiceTarget(Scenario& s) {
   std::u16string target;
+  std::int32_t target_line = -1;  // where its first character stands
   for (;;) {
     const char16_t c = s.Next();
     if (c == 0) {
@@ -389,8 +402,10 @@ bool ScenarioReader::ReadChoiceTarget(Scenario& s) {
       ReadComment(s);
     } else if (c == u'$') {
       s.choice_targets.push_back(std::move(target));
+      s.choice_target_lines.push_back(target_line >= 0 ? target_line : s.line);
       return true;
     } else {
+      if (target_line < 0) target_line = s.line;
       target.push_back(c);
     }
   }

@@ -77,6 +77,20 @@ TEST(Boot, AGameFolderMayBeGivenInsteadOfItsMainScenario) {
   EXPECT_NE(result.out.find("back in main\n"), std::string::npos) << result.out;
 }
 
+TEST(Boot, QuitBeforeAnyWindowReportsAndExitsNormally) {
+  test::TempDir dir;
+  test::TestGame game;
+  game.Scenario("main.tsl", u"{print('leaving early') SystemExit()}\nNever shown.\n");
+  game.WriteLoose(dir.Path());
+  auto result = test::RunTessel({"main.tsl"}, dir.Path(), {}, 30);
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_EQ(test::FirstMissingInOrder(result.out, {"leaving early\n", "Profile Result Output Begin.\n",
+                                                   " Number of Profiling times   : 0\n"}),
+            "")
+      << result.out;
+  EXPECT_EQ(result.out.find("Renderer"), std::string::npos);  // no window was opened
+}
+
 TEST(Boot, MissingMainScenarioEndsWithStatusOne) {
   test::TempDir dir;
   test::TestGame game;
