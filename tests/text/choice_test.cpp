@@ -207,6 +207,13 @@ TEST_F(ChoiceText, BackslashRunsAddLinesToTheButtonImage) {
   EXPECT_EQ(Button(*layer, 1).Top(), Button(*layer, 0).Top() + 3 * Pitch());
 }
 
+TEST_F(ChoiceText, AnImageTallerThanTheLargestTextureIsCut) {
+  // Without a window the bound is 16384 pixels, as large textures go.
+  ScenarioLayer* layer = StopAtChoices(u"$A" + std::u16string(2000, u'\\') + u"B$yes.tsl$");
+  ASSERT_GT(2001 * Pitch(), 16384);
+  EXPECT_EQ(Button(*layer, 0).ImageHeight(), 16384);
+}
+
 TEST_F(ChoiceText, AScriptBlockRunsOnceWhenTheButtonIsMade) {
   ::testing::internal::CaptureStdout();
   ScenarioLayer* layer = StopAtChoices(u"$Go{note('made')}!$yes.tsl$");
