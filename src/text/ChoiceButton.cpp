@@ -90,9 +90,8 @@ class ChoiceTextLayout {
 
 }  // namespace
 
-ChoiceButton::ChoiceButton(std::shared_ptr<FontData> main_font,
-                           std::shared_ptr<FontData> ruby_font, int width,
-                           std::u16string_view text, std::u16string target)
+ChoiceButton::ChoiceButton(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font,
+                           int width, std::u16string_view text, std::u16string target)
     : target_(std::move(target)) {
   if (!main_font || !ruby_font) return;
   auto scenario = std::make_unique<Scenario>(std::u16string(text), false);

@@ -27,8 +27,8 @@ class ChoiceButton : public EventHandler, public Drawable {
   // Lays the text out (a first pass measures, a second draws and runs the
   // text's script blocks once). The image is `width` wide and one line pitch
   // high per laid-out line, at most the largest texture.
-  ChoiceButton(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font,
-               int width, std::u16string_view text, std::u16string target);
+  ChoiceButton(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font, int width,
+               std::u16string_view text, std::u16string target);
   ~ChoiceButton() override;
 
   int ImageWidth() const { return image_width_; }

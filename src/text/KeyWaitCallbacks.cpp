@@ -4,8 +4,7 @@
 
 namespace tessel {
 
-void KeyWaitCallbacks::Set(std::string begin, std::string tick, std::string end,
-                           int marker_width) {
+void KeyWaitCallbacks::Set(std::string begin, std::string tick, std::string end, int marker_width) {
   begin_ = std::move(begin);
   tick_ = std::move(tick);
   end_ = std::move(end);

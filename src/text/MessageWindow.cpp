@@ -217,8 +217,8 @@ void MessageWindow::ShowChoices(const std::vector<std::u16string>& texts,
   pen_.y -= ruby_font_->LineSkip();
   const Pen offset = ScreenOffset();
   for (std::size_t i = 0; i < count; ++i) {
-    auto button = std::make_unique<ChoiceButton>(main_font_, ruby_font_, width_, texts[i],
-                                                 targets[i]);
+    auto button =
+        std::make_unique<ChoiceButton>(main_font_, ruby_font_, width_, texts[i], targets[i]);
     // A script block in the text may have released this very layer.
     if (Gone()) return;
     ChoiceButton& added = *button;

@@ -24,8 +24,8 @@ class Texture;
 class MessageWindow : public EventHandler {
  public:
   // Fonts are shared: a font released by its script lives on while in use.
-  MessageWindow(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font,
-                int width, int height);
+  MessageWindow(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font, int width,
+                int height);
   ~MessageWindow() override;
 
   // Joins the story (its current listener goes to the reader) or leaves it.

@@ -20,8 +20,8 @@ namespace tessel {
 class ScenarioLayer : public Layer, public MessageWindow {
  public:
   // Sizes are checked by the caller (1 up to the largest texture).
-  ScenarioLayer(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font,
-                int width, int height);
+  ScenarioLayer(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font, int width,
+                int height);
   ~ScenarioLayer() override;
 
   // A new blank page; the shown rectangle keeps its pixels and its texture

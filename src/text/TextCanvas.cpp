@@ -34,10 +34,10 @@ PixelRect PixelRect::Union(const PixelRect& other) const {
 PixelRect PixelRect::Intersect(const PixelRect& other) const {
   const long long left = std::max(x, other.x);
   const long long top = std::max(y, other.y);
-  const long long right = std::min(static_cast<long long>(x) + width,
-                                   static_cast<long long>(other.x) + other.width);
-  const long long bottom = std::min(static_cast<long long>(y) + height,
-                                    static_cast<long long>(other.y) + other.height);
+  const long long right =
+      std::min(static_cast<long long>(x) + width, static_cast<long long>(other.x) + other.width);
+  const long long bottom =
+      std::min(static_cast<long long>(y) + height, static_cast<long long>(other.y) + other.height);
   if (right <= left || bottom <= top) return {};
   return PixelRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
                    static_cast<int>(bottom - top)};
@@ -50,11 +50,15 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
       text->format->BytesPerPixel != 4) {
     return {};
   }
-  const PixelRect area = PixelRect{x, y, text->w, text->h}
-                             .Intersect(clip)
-                             .Intersect(PixelRect{0, 0, destination->w, destination->h});
+  const PixelRect area = PixelRect{x, y, text->w, text->h}.Intersect(clip).Intersect(
+      PixelRect{0, 0, destination->w, destination->h});
   if (area.Empty()) return {};
 
+  // Only what the image inks is reported, so a blank glyph uploads nothing.
+  int left = area.x + area.width;
+  int top = area.y + area.height;
+  int right = area.x;
+  int bottom = area.y;
   for (int row = 0; row < area.height; ++row) {
     const auto* source_row = static_cast<const std::uint8_t*>(text->pixels) +
                              static_cast<std::ptrdiff_t>(area.y - y + row) * text->pitch;
@@ -65,6 +69,10 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
       std::memcpy(&word, source_row + static_cast<std::ptrdiff_t>(area.x - x + column) * 4, 4);
       const std::uint32_t alpha = word >> 24;
       if (alpha == 0) continue;
+      left = std::min(left, area.x + column);
+      right = std::max(right, area.x + column + 1);
+      top = std::min(top, area.y + row);
+      bottom = std::max(bottom, area.y + row + 1);
       // Page red from the word's blue, page blue from the word's red.
       const std::uint32_t first = word & 0xFF;
       const std::uint32_t second = (word >> 8) & 0xFF;
@@ -79,14 +87,15 @@ PixelRect CompositeText(SDL_Surface* destination, const SDL_Surface* text, int x
         continue;
       }
       const std::uint32_t weight = below * (255 - alpha);  // destination's share, times 255
-      const std::uint32_t total = alpha * 255 + weight;     // resulting alpha, times 255
+      const std::uint32_t total = alpha * 255 + weight;    // resulting alpha, times 255
       pixel[0] = Over(first, alpha, pixel[0], weight, total);
       pixel[1] = Over(second, alpha, pixel[1], weight, total);
       pixel[2] = Over(third, alpha, pixel[2], weight, total);
       pixel[3] = static_cast<std::uint8_t>((total + 127) / 255);
     }
   }
-  return area;
+  if (right <= left || bottom <= top) return {};
+  return PixelRect{left, top, right - left, bottom - top};
 }
 
 void TextCanvas::Draw(const SDL_Surface* text, int x, int y) {

@@ -23,7 +23,8 @@ struct PixelRect {
 };
 
 // Composites a rendered text image over `destination` at (x, y), clipped to
-// `clip` and to the destination; returns the rectangle that was touched.
+// `clip` and to the destination; returns the rectangle of the pixels it inked
+// (empty for an image without ink).
 //
 // The text image holds 32-bit words with alpha, red, green, blue from the high
 // byte down (the font renderer's layout); the destination holds the bytes R,

@@ -66,8 +66,7 @@ CharacterPlacement PlaceCharacter(char16_t ch, const GlyphMetrics& metrics,
   }
 
   // The glyph's right edge plus the ruby's overhang on the right.
-  if (!IsNoBreakStart(ch) &&
-      static_cast<std::int64_t>(pen.x) + metrics.max_x + shift > box.width) {
+  if (!IsNoBreakStart(ch) && static_cast<std::int64_t>(pen.x) + metrics.max_x + shift > box.width) {
     pen = NextLine(pen, box);
     pen.x = ClampPen(static_cast<std::int64_t>(pen.x) + shift);
   }

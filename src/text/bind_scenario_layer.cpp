@@ -19,8 +19,8 @@ constexpr int kLimitWithoutWindow = 16384;
 bool CheckPageSize(const char* command, int width, int height) {
   const int max_size = Texture::MaxSize() > 0 ? Texture::MaxSize() : kLimitWithoutWindow;
   if (width >= 1 && height >= 1 && width <= max_size && height <= max_size) return true;
-  DebugLog::Print("%s: a %dx%d message window is not possible (1 to %d pixels a side).\n",
-                  command, width, height, max_size);
+  DebugLog::Print("%s: a %dx%d message window is not possible (1 to %d pixels a side).\n", command,
+                  width, height, max_size);
   return false;
 }
 

@@ -63,7 +63,9 @@ struct Picture {
   int height = 0;
   std::string rgb;  // 3 bytes a pixel, rows top down
 
-  bool Valid() const { return width > 0 && rgb.size() == static_cast<std::size_t>(width) * height * 3; }
+  bool Valid() const {
+    return width > 0 && rgb.size() == static_cast<std::size_t>(width) * height * 3;
+  }
   int Channel(int x, int y, int c) const {
     return static_cast<unsigned char>(rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]);
   }
@@ -135,7 +137,9 @@ class StoryEndToEnd : public ::testing::Test {
   Picture Grab() {
     return ParsePpm(Shell("xwd -silent -id " + window_ + " | convert xwd:- ppm:-", dir_.Path()));
   }
-  void Key(const std::string& key) { Shell("xdotool key --window " + window_ + " " + key, dir_.Path()); }
+  void Key(const std::string& key) {
+    Shell("xdotool key --window " + window_ + " " + key, dir_.Path());
+  }
   void MoveAndClick(int x, int y) {
     // Two moves, so the pointer really moves even if it already stood there.
     const std::string xdotool = "xdotool mousemove --window " + window_ + " ";
@@ -160,8 +164,8 @@ TEST_F(StoryEndToEnd, ParagraphsAPageEndRubyAndAClickedChoice) {
   std::unique_ptr<test::ChildProcess> game =
       test::StartTessel({"main.tsl"}, dir_.Path(), {"SDL_VIDEO_CENTERED=1"});
   ASSERT_TRUE(game->WaitFor("keywait shown")) << game->Out() << game->Err();
-  window_ = Shell("xdotool search --sync --name " + std::string(kCaption) + " | head -n 1",
-                  dir_.Path());
+  window_ =
+      Shell("xdotool search --sync --name " + std::string(kCaption) + " | head -n 1", dir_.Path());
   while (!window_.empty() && std::isspace(static_cast<unsigned char>(window_.back()))) {
     window_.pop_back();
   }
@@ -222,13 +226,13 @@ TEST_F(StoryEndToEnd, ParagraphsAPageEndRubyAndAClickedChoice) {
   MoveAndClick(30, 20 + pitch + pitch + pitch / 2);
   const test::ProcessResult result = game->Finish(60);
   EXPECT_EQ(result.status, 0) << result.out << result.err;
-  EXPECT_EQ(test::FirstMissingInOrder(
-                result.out, {"keywait begin\t0\t0\n", "keywait end\n", "keywait end\n",
-                             "keywait end\n", "-> Push Alternative\n", "buttons made\n",
-                             "Reading Script no.tsl\n", "\t-> Push no.tsl\n\tLineNumber : 0\n",
-                             "in no\n", "\t\t<- Pop no.tsl\n",
-                             "\tLeave point main.tsl\n", "after the choice\n"}),
-            "")
+  EXPECT_EQ(
+      test::FirstMissingInOrder(
+          result.out, {"keywait begin\t0\t0\n", "keywait end\n", "keywait end\n", "keywait end\n",
+                       "-> Push Alternative\n", "buttons made\n", "Reading Script no.tsl\n",
+                       "\t-> Push no.tsl\n\tLineNumber : 0\n", "in no\n", "\t\t<- Pop no.tsl\n",
+                       "\tLeave point main.tsl\n", "after the choice\n"}),
+      "")
       << result.out;
   EXPECT_EQ(result.out.find("in yes"), std::string::npos);
   EXPECT_EQ(result.err.find("released"), std::string::npos) << result.err;

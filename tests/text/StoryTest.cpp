@@ -23,9 +23,7 @@ extern "C" {
 #include "text/ScenarioReader.h"
 
 namespace tessel::test {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 std::shared_ptr<FontData> OpenTestFont(const std::string& file, int point_size) {
   if (TTF_WasInit() == 0) TTF_Init();
@@ -48,8 +46,8 @@ void StoryFixture::SetUpStory(int main_size, int ruby_size, const char* main_fil
   LayerTable::Reset();
   if (TTF_WasInit() == 0) TTF_Init();
   Lua("main_font = CreateNewFont('" + std::string(main_file) + "', " + std::to_string(main_size) +
-      ") ruby_font = CreateNewFont('" + std::string(ruby_file) + "', " +
-      std::to_string(ruby_size) + ")");
+      ") ruby_font = CreateNewFont('" + std::string(ruby_file) + "', " + std::to_string(ruby_size) +
+      ")");
   const Font* main_font = Registry().Find<Font>(GlobalHandle("main_font"));
   const Font* ruby_font = Registry().Find<Font>(GlobalHandle("ruby_font"));
   ASSERT_TRUE(main_font && ruby_font);

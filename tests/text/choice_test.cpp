@@ -140,11 +140,12 @@ TEST_F(ChoiceBranching, AClickOnALineCallsItsFileAndReturnsAfterTheList) {
   EXPECT_EQ(layer->GetPen(), (Pen{0, ruby_font_->LineSkip()}));  // a cleared page
   StepUntilStopped();  // N, its end, the paragraph end... until Z's end
   const std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(test::FirstMissingInOrder(out, {"Reading Script no.tsl\n", "Reading Script no.tsl OK.\n",
-                                            "\t-> Push no.tsl\n\tLineNumber : 0\n",
-                                            "\t\t<- Pop no.tsl\n\t\tLineNumber : 1\n"
-                                            "\tLeave point main.tsl\n\tLineNumber : 3\n"}),
-            "")
+  EXPECT_EQ(
+      test::FirstMissingInOrder(out, {"Reading Script no.tsl\n", "Reading Script no.tsl OK.\n",
+                                      "\t-> Push no.tsl\n\tLineNumber : 0\n",
+                                      "\t\t<- Pop no.tsl\n\t\tLineNumber : 1\n"
+                                      "\tLeave point main.tsl\n\tLineNumber : 3\n"}),
+      "")
       << out;
   EXPECT_EQ(out.find("yes.tsl"), std::string::npos);
   EXPECT_EQ(Controller().Reader()->Depth(), 1u);
@@ -204,6 +205,13 @@ TEST_F(ChoiceText, BackslashRunsAddLinesToTheButtonImage) {
   ScenarioLayer* layer = StopAtChoices(u"$A\\\\B$yes.tsl$$C$no.tsl$");
   EXPECT_EQ(Button(*layer, 0).ImageHeight(), 3 * Pitch());
   EXPECT_EQ(Button(*layer, 1).Top(), Button(*layer, 0).Top() + 3 * Pitch());
+}
+
+TEST_F(ChoiceText, AnImageTallerThanTheLargestTextureIsCut) {
+  // Without a window the bound is 16384 pixels, as large textures go.
+  ScenarioLayer* layer = StopAtChoices(u"$A" + std::u16string(2000, u'\\') + u"B$yes.tsl$");
+  ASSERT_GT(2001 * Pitch(), 16384);
+  EXPECT_EQ(Button(*layer, 0).ImageHeight(), 16384);
 }
 
 TEST_F(ChoiceText, AScriptBlockRunsOnceWhenTheButtonIsMade) {

@@ -112,7 +112,7 @@ TEST_F(MessageSpeed, ReturnWhileTypingShowsTheRestOfTheParagraphThenTheDelayCome
   PressKey(SDLK_RETURN);  // a second skip pushes nothing more
   EXPECT_EQ(layer->WaitStack(), (std::deque<int>{40, 0}));
   clock_.Advance(41);
-  Step();  // the running wait ends
+  Step();   // the running wait ends
   Step(3);  // B C D without pauses
   EXPECT_EQ(layer->GetPen().x, 4 * Advance(u'A'));
   EXPECT_FALSE(Controller().Waiting());
@@ -229,8 +229,8 @@ TEST_F(KeyWaitCallbackCalls, BeginOnceWithTheOldMarkerTickEveryDrawEndOncePerRes
   layer->Draw();
   clock_.Advance(16);
   layer->Draw();
-  EXPECT_EQ(Output(), "tick " + std::to_string(x1) + " " + std::to_string(y1) + " 0\n" +
-                          "tick " + std::to_string(x1) + " " + std::to_string(y1) + " 16\n");
+  EXPECT_EQ(Output(), "tick " + std::to_string(x1) + " " + std::to_string(y1) + " 0\n" + "tick " +
+                          std::to_string(x1) + " " + std::to_string(y1) + " 16\n");
   PressKey(SDLK_RETURN);
   layer->Draw();  // running again: no tick
   EXPECT_EQ(Output(), "end 0\n");
@@ -258,8 +258,8 @@ TEST_F(KeyWaitCallbackCalls, AMarkerThatDoesNotFitGoesToTheNextLine) {
   Load(u"AAAA\n\nB\n\n");
   ScenarioLayer* layer = MakeLayer(5 * Advance(u'A'), 200);
   const int width = 5 * Advance(u'A');
-  Lua("function kb() end SetMesKeywaitFunc(layer, 'kb', '', '', " +
-      std::to_string(Advance(u'A')) + ")");
+  Lua("function kb() end SetMesKeywaitFunc(layer, 'kb', '', '', " + std::to_string(Advance(u'A')) +
+      ")");
   StepUntilStopped();
   EXPECT_EQ(layer->Marker(), (Pen{4 * Advance(u'A'), RubySkip()}));  // exactly fits
   ASSERT_EQ(layer->Width(), width);

@@ -8,10 +8,10 @@ extern "C" {
 #include "event/EventHandler.h"
 #include "graphics/Layer.h"
 #include "graphics/LayerTable.h"
-#include "text/ScenarioController.h"
-#include "text/ScenarioReader.h"
 #include "script/ScriptHost.h"
 #include "text/ChoiceButton.h"
+#include "text/ScenarioController.h"
+#include "text/ScenarioReader.h"
 #include "text/StoryTest.h"
 
 namespace tessel {
@@ -62,13 +62,13 @@ TEST_F(ScenarioLayerCommands, EnablingTwiceRegistersOneListenerAndDisablingRemov
 }
 
 TEST_F(ScenarioLayerCommands, BadFontsOrSizesGiveNil) {
-  const std::string log = Log(
-      "a = CreateScenarioLayer(200, 100, 12, ruby_font) "
-      "b = CreateScenarioLayer(200, 100, main_font, nil) "
-      "c = CreateScenarioLayer(0, 100, main_font, ruby_font) "
-      "d = CreateScenarioLayer(200, -1, main_font, ruby_font) "
-      "e = CreateScenarioLayer(1e9, 100, main_font, ruby_font) "
-      "f = CreateScenarioLayer(200, 100, main_font, ruby_font)");
+  const std::string log =
+      Log("a = CreateScenarioLayer(200, 100, 12, ruby_font) "
+          "b = CreateScenarioLayer(200, 100, main_font, nil) "
+          "c = CreateScenarioLayer(0, 100, main_font, ruby_font) "
+          "d = CreateScenarioLayer(200, -1, main_font, ruby_font) "
+          "e = CreateScenarioLayer(1e9, 100, main_font, ruby_font) "
+          "f = CreateScenarioLayer(200, 100, main_font, ruby_font)");
   for (const char* name : {"a", "b", "c", "d", "e"}) EXPECT_TRUE(IsNil(name)) << name;
   EXPECT_FALSE(IsNil("f"));
   EXPECT_NE(log.find("CreateScenarioLayer: argument 3 is not a live font"), std::string::npos)
@@ -132,8 +132,8 @@ TEST_F(ScenarioLayerCommands, EachLayerHasItsOwnTextMode) {
   // ...and its own choice mutes it, and picking unmutes it.
   EXPECT_FALSE(second->TextMode());
   ASSERT_EQ(second->Choices().size(), 1u);
-  second->Choices()[0]->OnMouseMotion(0, second->Choices()[0]->Left(),
-                                      second->Choices()[0]->Top(), 0, 0);
+  second->Choices()[0]->OnMouseMotion(0, second->Choices()[0]->Left(), second->Choices()[0]->Top(),
+                                      0, 0);
   PressKey(SDLK_RETURN);
   EXPECT_TRUE(second->TextMode());
   StepUntilStopped(20);

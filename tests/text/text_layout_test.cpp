@@ -48,7 +48,8 @@ TEST_F(Layout, AGlyphEndingExactlyAtTheEdgeStaysAndOnePixelMoreBreaks) {
 }
 
 TEST_F(Layout, ExactlySixteenCharactersNeverStartALine) {
-  const std::u16string no_break = u"!,.:;?\u3001\u3002\uFF01\uFF1A\uFF1B\uFF1F\uFF61\uFF63\uFF64\uFF65";
+  const std::u16string no_break =
+      u"!,.:;?\u3001\u3002\uFF01\uFF1A\uFF1B\uFF1F\uFF61\uFF63\uFF64\uFF65";
   for (char16_t ch : no_break) EXPECT_TRUE(IsNoBreakStart(ch)) << int(ch);
   int count = 0;
   for (int ch = 0; ch <= 0xFFFF; ++ch) count += IsNoBreakStart(static_cast<char16_t>(ch));
@@ -98,7 +99,7 @@ TEST_F(Layout, AGlyphCrossingTheBottomIsNotDrawnAndTheCursorKeepsOnlyTheBreak) {
 
 TEST_F(Layout, RubyOffsetRoundsHalfUpThenTruncatesTowardZero) {
   EXPECT_EQ(RubyOffset(10, 10), 0);
-  EXPECT_EQ(RubyOffset(11, 10), 1);   // 0.5 + 0.5
+  EXPECT_EQ(RubyOffset(11, 10), 1);  // 0.5 + 0.5
   EXPECT_EQ(RubyOffset(14, 10), 2);
   EXPECT_EQ(RubyOffset(10, 15), -2);  // -2.5 + 0.5
   EXPECT_EQ(RubyOffset(10, 16), -2);  // -3 + 0.5 = -2.5, toward zero

@@ -35,7 +35,6 @@ Ink OpaquePixel(FontData& font, char16_t ch) {
   return {};
 }
 
-
 class PagePixels : public test::StoryWindowTest {
  protected:
   ScenarioLayer* Layer(int width, int height, const std::u16string& text) {
@@ -105,6 +104,18 @@ TEST_F(PagePixels, AGlyphsTransparentMarginKeepsItsNeighboursInk) {
     }
   }
   EXPECT_GT(kept, 0);  // the test did cover W's ink under i's margin
+}
+
+TEST_F(PagePixels, AGlyphWithoutInkUploadsNothingButThePenMoves) {
+  ScenarioLayer* layer = Layer(200, 100, u"");
+  for (char16_t blank : {u' ', u'\uFEFF'}) {
+    const std::optional<GlyphMetrics> metrics = main_font_->Metrics(blank);
+    const Pen before = layer->GetPen();
+    layer->DrawCharacter(blank, nullptr);
+    EXPECT_TRUE(layer->Canvas().Inked().Empty()) << int(blank);
+    EXPECT_EQ(layer->GetPen().x, before.x + (metrics ? metrics->advance : 0)) << int(blank);
+  }
+  EXPECT_GT(layer->GetPen().x, 0);
 }
 
 TEST_F(PagePixels, NothingIsDrawnOutsideThePage) {

@@ -1,0 +1,1 @@
+tessel_add_bench(bench_story story_bench.cpp)
