@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "app/ProfileTimer.h"
@@ -19,6 +20,18 @@ class Application {
 // One frame's event phase: dispatch passes until more than FrameThreshold()
 // milliseconds of the frame (FrameClock) have passed; at least one pass.
 void WaitFrame();
+
+// Power save: while nothing needs a dispatch pass on every millisecond (the
+// story stopped or in a timed pause, no effect running, no music start
+// waiting on a fade), the frame wait sleeps in short slices until the frame
+// is due or input arrives. Frames and text keep their timing.
+void SetPowerSave(bool on);
+bool PowerSave();
+// How long the frame wait may sleep now, `until_frame_end` milliseconds
+// before the frame is due: 0 when something needs the passes.
+std::uint32_t QuietMilliseconds(std::uint32_t until_frame_end);
+// Replaces the sleep of the power-save wait (tests); empty restores SDL_Delay.
+void SetSleepFunction(std::function<void(std::uint32_t)> sleeper);
 
 // Draws one frame: clear to BaseColor, then the layer table (not presented).
 void DrawFrame();
