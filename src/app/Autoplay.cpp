@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -198,8 +199,11 @@ void AutoplayPath::NoteStop(bool choice) {
   stop.choice = choice;
   if (ScenarioController* controller = ScenarioController::Instance()) {
     if (ScenarioReader* reader = controller->Reader(); reader != nullptr && reader->Current()) {
+      // The reader has just read the end of the line that stops the story
+      // (the blank line of a paragraph end, the choice line): its 0-based
+      // count of lines read is that line's 1-based number.
       stop.file = reader->CurrentName();
-      stop.line = reader->CurrentLine() + 1;
+      stop.line = std::max(reader->CurrentLine(), 1);
     }
   }
   stop_ = stop;
