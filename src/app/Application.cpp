@@ -24,6 +24,7 @@
 #include "sound/Audio.h"
 #include "sound/MusicTrack.h"
 #include "text/ScenarioController.h"
+#include "text/ScenarioLayer.h"
 
 namespace tessel {
 namespace {
@@ -59,7 +60,7 @@ std::function<void(std::uint32_t)>& Sleeper() {
 
 // The longest a sleep lasts before the event queue is looked at again, so
 // that input is answered within a few milliseconds.
-constexpr std::uint32_t kRestSlice = 4;
+constexpr std::uint32_t kRestSlice = 8;
 
 bool InputPending() {
   SDL_PumpEvents();
@@ -119,13 +120,39 @@ void DrawFrame() {
   End2D();
 }
 
+bool FrameRepeatsLast(FrameMemory& memory) {
+  if (!g_power_save) return false;
+  bool moving = false;
+  EventHandlerList::ForEach([&moving](EventHandler& handler) {
+    if (dynamic_cast<LayerEffect*>(&handler) != nullptr) moving = true;
+    // A key-wait tick runs on every drawn frame and usually animates something.
+    if (auto* layer = dynamic_cast<ScenarioLayer*>(&handler);
+        layer != nullptr && !layer->Callbacks().TickName().empty()) {
+      moving = true;
+    }
+  });
+  if (!moving && memory.drawn && memory.changes == SceneChangeCount() &&
+      memory.repeated < kLongestRepeat) {
+    ++memory.repeated;
+    return true;
+  }
+  memory.repeated = 0;
+  return false;
+}
+
 void RunFrameLoop(const std::function<bool()>& running, FrameProfile& profile) {
+  FrameMemory memory;
   while (running() && ScreenSurface::Get() != nullptr) {
     profile.process.Begin();
     FrameClock().Restart();
     profile.gp.Begin();
-    DrawFrame();
-    SDL_GL_SwapBuffers();
+    if (!FrameRepeatsLast(memory)) {
+      DrawFrame();
+      SDL_GL_SwapBuffers();
+      // What the drawing itself ran (a tick callback's commands) counts too.
+      memory.changes = SceneChangeCount();
+      memory.drawn = true;
+    }
     profile.gp.End();
     profile.ep.Begin();
     WaitFrame();

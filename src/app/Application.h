@@ -36,6 +36,21 @@ void SetSleepFunction(std::function<void(std::uint32_t)> sleeper);
 // Draws one frame: clear to BaseColor, then the layer table (not presented).
 void DrawFrame();
 
+// What the frame loop remembers of the last frame it drew.
+struct FrameMemory {
+  bool drawn = false;
+  std::uint64_t changes = 0;  // SceneChangeCount() after that frame was drawn
+  int repeated = 0;           // frames left out since
+};
+// A frame left out is shown again at least this often.
+constexpr int kLongestRepeat = 59;
+
+// Power save only: true when nothing that could change the picture happened
+// since the last frame drawn (no command, event or story step, no effect or
+// key-wait tick running), so drawing it again would show the same pixels.
+// Such a frame is left out, but never more than kLongestRepeat in a row.
+bool FrameRepeatsLast(FrameMemory& memory);
+
 struct FrameProfile {
   ProfileTimer process;  // the whole frame
   ProfileTimer gp;       // drawing

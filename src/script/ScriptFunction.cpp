@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include "app/DebugLog.h"
+#include "app/Globals.h"
 #include "app/PlayMonitor.h"
 #include "script/ScriptHost.h"
 
@@ -104,6 +105,7 @@ int InvokeCommand(lua_State* state, ScriptFunction* command) {
   command->state_ = state;
   const int top = lua_gettop(state);
   host.EnterCommand();
+  NoteSceneChange();
   const int depth = host.CommandDepth();
   int results = 0;
   try {

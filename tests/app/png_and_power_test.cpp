@@ -102,8 +102,8 @@ class PowerSaveWait : public ::testing::Test {
 TEST_F(PowerSaveWait, SleepsInSlicesAndEndsTheFrameWhenTheBusyWaitWould) {
   // The busy wait ends with the first pass started past 15 ms: at 16.
   EXPECT_EQ(OneFrame(), 16u);
-  EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{4, 4, 4, 4}));
-  EXPECT_EQ(counter.passes, 5);
+  EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{8, 8}));
+  EXPECT_EQ(counter.passes, 3);
 }
 
 TEST_F(PowerSaveWait, AStoryThatReadsOnOrAnEffectKeepsEveryPass) {
@@ -112,7 +112,7 @@ TEST_F(PowerSaveWait, AStoryThatReadsOnOrAnEffectKeepsEveryPass) {
   controller.Wait(2);
   EXPECT_EQ(QuietMilliseconds(16), 3u);  // a timed pause is slept through, no further
   controller.Stop();
-  EXPECT_EQ(QuietMilliseconds(16), 4u);  // a key wait rests
+  EXPECT_EQ(QuietMilliseconds(16), 8u);  // a key wait rests, a slice at a time
   EXPECT_EQ(QuietMilliseconds(0), 0u);
 
   Layer layer(nullptr);
@@ -120,7 +120,32 @@ TEST_F(PowerSaveWait, AStoryThatReadsOnOrAnEffectKeepsEveryPass) {
   EventHandlerList::Add(&fade);
   EXPECT_EQ(QuietMilliseconds(16), 0u);
   EventHandlerList::Remove(&fade);
-  EXPECT_EQ(QuietMilliseconds(16), 4u);
+  EXPECT_EQ(QuietMilliseconds(5), 5u);
+}
+
+TEST_F(PowerSaveWait, AFrameIsLeftOutOnlyWhenNothingCouldHaveChangedIt) {
+  FrameMemory memory;
+  EXPECT_FALSE(FrameRepeatsLast(memory));  // nothing drawn yet
+  memory.drawn = true;
+  memory.changes = SceneChangeCount();
+  EXPECT_TRUE(FrameRepeatsLast(memory));
+  NoteSceneChange();  // a command, an event, a story step
+  EXPECT_FALSE(FrameRepeatsLast(memory));
+  memory.changes = SceneChangeCount();
+
+  // Never more than kLongestRepeat in a row.
+  int repeated = 0;
+  while (FrameRepeatsLast(memory) && repeated < 1000) ++repeated;
+  EXPECT_EQ(repeated, kLongestRepeat);
+
+  Layer layer(nullptr);
+  FadeEffect fade(layer, 1000, true, true);
+  EventHandlerList::Add(&fade);
+  EXPECT_FALSE(FrameRepeatsLast(memory));
+  EventHandlerList::Remove(&fade);
+
+  SetPowerSave(false);
+  EXPECT_FALSE(FrameRepeatsLast(memory));
 }
 
 TEST_F(PowerSaveWait, OffIsTheBusyWaitOfOldWithoutASleep) {
