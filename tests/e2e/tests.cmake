@@ -3,5 +3,6 @@ tessel_add_tests(tessel_tests_e2e SERIAL
   ${CMAKE_CURRENT_LIST_DIR}/boot_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/story_e2e_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/autoplay_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/power_save_test.cpp
 )
 add_dependencies(tessel_tests_e2e demo_game)
