@@ -55,6 +55,13 @@ constexpr int kMaxPaths = 10000;
 // The virtual clock of a path: it moves only when the path says so.
 std::uint32_t g_now = 1000;
 
+// The path being played, for a game that leaves through exit() (Lua's os.exit).
+AutoplayPath* g_current_path = nullptr;
+
+void EndPathAtExit() {
+  if (g_current_path != nullptr) g_current_path->EndAtExit();
+}
+
 bool EffectRunning() {
   bool running = false;
   EventHandlerList::ForEach([&running](EventHandler& handler) {
@@ -146,6 +153,9 @@ std::string ScreenshotName(int path, int order, const std::string& file, int lin
 AutoplayPath::AutoplayPath(const CommandLine& line)
     : line_(line), random_(line.seed.value_or(0)) {
   if (line_.path_result) out_ = std::fopen(line_.path_result->c_str(), "w");
+  static const bool registered = std::atexit(EndPathAtExit) == 0;
+  (void)registered;
+  g_current_path = this;
   g_now = 1000;
   SetTickSource([] { return g_now; });
   SetPlayMonitor(this);
@@ -160,6 +170,7 @@ AutoplayPath::AutoplayPath(const CommandLine& line)
 }
 
 AutoplayPath::~AutoplayPath() {
+  g_current_path = nullptr;
   Host().SetPanicHandler(nullptr);
   Host().SetErrorObserver(nullptr);
   SetPlayMonitor(nullptr);
@@ -228,6 +239,12 @@ void AutoplayPath::End(const std::string& ending) {
   if (!ending_.empty()) return;
   ending_ = ending;
   Write(EndingLine(ending));
+}
+
+void AutoplayPath::EndAtExit() {
+  if (!ending_.empty()) return;
+  WriteAvailableScenarios();
+  End("the game exited");
 }
 
 void AutoplayPath::WriteAvailableScenarios() {

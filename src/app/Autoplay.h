@@ -36,6 +36,8 @@ class AutoplayPath final : public PlayMonitor, public ScenarioListener {
 
   // Plays until the story ends, quits or stalls. Returns the exit status.
   int Run(SystemEventHandler& system);
+  // The game left through exit() in the middle of the path.
+  void EndAtExit();
 
   void ScenarioRead(const std::string& name) override;
   void Problem(ProblemKind kind, const std::string& message) override;

@@ -145,6 +145,17 @@ TEST(Autoplay, ProblemsOfTheBootAndPanicsAreReported) {
   EXPECT_NE(result.out.find("main.tsl:5: panic:"), std::string::npos) << result.out;
 }
 
+TEST(Autoplay, AGameThatLeavesThroughOsExitEndsItsPathCleanly) {
+  test::TempDir dir;
+  test::TestGame game;
+  game.Scenario("main.tsl", Opening(u"Goodbye.\n\n{os.exit(0)}Never shown.\n\n"));
+  game.WriteLoose(dir.Path());
+  auto result = test::RunTessel({"--autoplay", "."}, dir.Path(), {}, 120);
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_NE(result.out.find("p01: no choice (the game exited)"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Scenario files reached: 1\n"), std::string::npos) << result.out;
+}
+
 TEST(Autoplay, MaxSecondsStopsAGameThatNeverEnds) {
   test::TempDir dir;
   test::TestGame game;
