@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/Application.h"
@@ -12,6 +13,7 @@
 #include "event/EventHandler.h"
 #include "graphics/Layer.h"
 #include "graphics/LayerEffect.h"
+#include "script/EngineObject.h"
 #include "support/TestSupport.h"
 #include "text/ScenarioController.h"
 
@@ -138,11 +140,18 @@ TEST_F(PowerSaveWait, AFrameIsLeftOutOnlyWhenNothingCouldHaveChangedIt) {
   while (FrameRepeatsLast(memory) && repeated < 1000) ++repeated;
   EXPECT_EQ(repeated, kLongestRepeat);
 
-  Layer layer(nullptr);
-  FadeEffect fade(layer, 1000, true, true);
-  EventHandlerList::Add(&fade);
+  Layer* layer = Registry().Add(std::make_unique<Layer>(nullptr));
+  auto* fade = Registry().Add(std::make_unique<FadeEffect>(*layer, 1000, true, true));
+  fade->Start();
   EXPECT_FALSE(FrameRepeatsLast(memory));
-  EventHandlerList::Remove(&fade);
+  // Its last step ends it; the frame after must show that step.
+  memory.changes = SceneChangeCount();
+  memory.repeated = 0;
+  fade->Stop();
+  DispatchEvents();
+  EXPECT_EQ(EventHandlerList::Size(), 1u);  // only the counter is left
+  EXPECT_FALSE(FrameRepeatsLast(memory));
+  Registry().ReleaseAll();
 
   SetPowerSave(false);
   EXPECT_FALSE(FrameRepeatsLast(memory));
