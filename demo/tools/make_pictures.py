@@ -62,8 +62,8 @@ def background_sky():
                           (390, 290, 22), (418, 282, 30), (452, 292, 20)]:
             d.ellipse([((cx - r) * s, (cy - r) * s), ((cx + r) * s, (cy + r * 0.7) * s)],
                       fill=(255, 255, 255, 230))
-    c = clouds_layer = smooth_layer(clouds)
-    picture.paste(c, (0, 0), clouds_layer)
+    cloud_layer = smooth_layer(clouds)
+    picture.paste(cloud_layer, (0, 0), cloud_layer)
     h = hills([(120, 180, 110, 255), (90, 156, 84, 255), (64, 128, 66, 255)], 380, 30, 0.3)
     picture.paste(h, (0, 0), h)
     return picture
@@ -109,9 +109,9 @@ def background_library():
                 d.rectangle([(x * s, (y + 80 - h) * s), ((x + w - 2) * s, (y + 80) * s)],
                             fill=colour)
                 x += w
-        # lamp light
-    s_layer = smooth_layer(shelves)
-    picture.paste(s_layer, (0, 0), s_layer)
+    shelf_layer = smooth_layer(shelves)
+    picture.paste(shelf_layer, (0, 0), shelf_layer)
+    # A lamp's pool of light in the middle, darker towards the corners.
     yy, xx = np.mgrid[0:HEIGHT, 0:WIDTH]
     light = np.exp(-(((xx - 400) / 330.0) ** 2 + ((yy - 180) / 260.0) ** 2))
     rgb = np.asarray(picture, float) * (0.45 + 0.75 * light[:, :, None])
