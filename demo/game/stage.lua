@@ -83,7 +83,7 @@ end
 -- Draws a line of text into a layer with CreateStringImage and centres it
 -- across the window at height y. Note the colour order for string images:
 -- blue, green, red.
-function Stage.TextLayer(font_file, size, blue, green, red, text, y, old)
+function Stage.TextLayer(font_file, size, blue, green, red, text, y)
   local font = CreateNewFont(font_file, size)
   ChgFontColor(font, blue, green, red)
   local image = CreateStringImage(font, text)
@@ -91,7 +91,8 @@ function Stage.TextLayer(font_file, size, blue, green, red, text, y, old)
   local w = GetTexImageInf(image)
   local layer = CreateLayer(image)
   ReleaseTexImage(image)               -- the layer keeps the picture
-  OffsetLayer(layer, (800 - w) / 2, y)
+  local window_width = GetWindowSize()
+  OffsetLayer(layer, (window_width - w) / 2, y)
   return layer
 end
 
