@@ -7,7 +7,7 @@ namespace tessel {
 EventHandler::~EventHandler() { EventHandlerList::Remove(this); }
 
 std::vector<EventHandler*>& EventHandlerList::Entries() {
-  static std::vector<EventHandler*> entries;
+  static auto& entries = *new std::vector<EventHandler*>;
   return entries;
 }
 

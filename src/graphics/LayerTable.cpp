@@ -7,7 +7,7 @@ namespace tessel {
 Drawable::~Drawable() { LayerTable::Remove(this); }
 
 std::vector<Drawable*>& LayerTable::Table() {
-  static std::vector<Drawable*> table;
+  static auto& table = *new std::vector<Drawable*>;
   return table;
 }
 

@@ -23,7 +23,7 @@ int g_drawing_depth = 0;
 int g_deferral_depth = 0;
 
 std::vector<std::unique_ptr<EngineObject>>& Doomed() {
-  static std::vector<std::unique_ptr<EngineObject>> doomed;
+  static auto& doomed = *new std::vector<std::unique_ptr<EngineObject>>;
   return doomed;
 }
 

@@ -8,7 +8,7 @@ namespace tessel {
 namespace {
 
 std::vector<Texture*>& List() {
-  static std::vector<Texture*> textures;
+  static auto& textures = *new std::vector<Texture*>;
   return textures;
 }
 

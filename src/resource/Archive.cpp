@@ -27,7 +27,7 @@ bool ReadAt(std::FILE* file, std::uint64_t offset, void* buffer, std::size_t siz
 }
 
 std::vector<Archive*>& MountedArchives() {
-  static std::vector<Archive*> archives;
+  static auto& archives = *new std::vector<Archive*>;
   return archives;
 }
 

@@ -5,8 +5,15 @@
 
 namespace tessel {
 
+// The engine's singletons (this registry, the layer table, the texture and
+// handler lists, the script host, the controller) are never destroyed. An
+// exit() from deep inside the frame loop -- a script's os.exit, Xlib giving up
+// on a lost display -- runs static destructors in the order the statics were
+// first touched, which has nothing to do with which objects point into which
+// lists. The orderly shutdown releases everything explicitly; after an
+// unplanned exit the system reclaims the rest.
 EngineObjectRegistry& Registry() {
-  static EngineObjectRegistry registry;
+  static EngineObjectRegistry& registry = *new EngineObjectRegistry;
   return registry;
 }
 

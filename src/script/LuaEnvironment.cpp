@@ -14,7 +14,7 @@ namespace tessel {
 namespace {
 
 ModuleReader& Reader() {
-  static ModuleReader reader;
+  static ModuleReader& reader = *new ModuleReader;
   return reader;
 }
 

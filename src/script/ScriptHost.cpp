@@ -59,7 +59,7 @@ int ResolveAndCall(lua_State* state) {
 }  // namespace
 
 ScriptHost& Host() {
-  static ScriptHost host;
+  static ScriptHost& host = *new ScriptHost;
   return host;
 }
 

@@ -16,7 +16,7 @@ constexpr int kShortestMusicFadeMs = 100;
 }  // namespace
 
 MusicTrack& MusicTrack::Get() {
-  static MusicTrack track;
+  static MusicTrack& track = *new MusicTrack;
   return track;
 }
 

@@ -9,7 +9,7 @@
 namespace tessel {
 namespace {
 std::unique_ptr<ScenarioController>& Slot() {
-  static std::unique_ptr<ScenarioController> controller;
+  static auto& controller = *new std::unique_ptr<ScenarioController>;
   return controller;
 }
 }  // namespace

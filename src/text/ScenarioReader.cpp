@@ -23,9 +23,13 @@ void SkipTabs(Scenario& s) {
   while (s.Peek() == kTab) s.Next();
 }
 
-// After an LF or CR taken by Next: consumes the LF of a CR LF pair.
-void FinishLineEnd(Scenario& s, char16_t c) {
+// When `c` (just taken by Next) ends a line: consumes the LF of a CR LF pair,
+// counts the line and says so.
+bool TakeLineEnd(Scenario& s, char16_t c) {
+  if (c != kLf && c != kCr) return false;
   if (c == kCr && s.Peek() == kLf) s.Next();
+  ++s.line;
+  return true;
 }
 
 // The two trace lines of a push, pop or return, each line indented by one TAB
@@ -206,11 +210,7 @@ void ScenarioReader::ReadComment(Scenario& s) {
       s.Unget();
       return;
     }
-    if (c == kLf || c == kCr) {
-      FinishLineEnd(s, c);
-      ++s.line;
-      return;
-    }
+    if (TakeLineEnd(s, c)) return;
   }
 }
 
@@ -222,9 +222,7 @@ void ScenarioReader::ReadLineEndRun(Scenario& s) {
       SkipTabs(s);
     } else if (c == u'%') {
       ReadComment(s);  // its line end does not count towards the run
-    } else if (c == kLf || c == kCr) {
-      FinishLineEnd(s, c);
-      ++s.line;
+    } else if (TakeLineEnd(s, c)) {
       constexpr std::uint32_t kRunBits = Scenario::kPageEnd | Scenario::kParagraphEnd |
                                          Scenario::kLineEnd;
       switch (s.status & kRunBits) {
@@ -274,11 +272,7 @@ void ScenarioReader::ReadCallLine(Scenario& s) {
       continue;
     }
     s.Next();
-    if (c == kLf || c == kCr) {
-      FinishLineEnd(s, c);
-      ++s.line;
-      return;
-    }
+    if (TakeLineEnd(s, c)) return;
     if (keep) s.call_name.push_back(c);
   }
 }
@@ -337,14 +331,8 @@ void ScenarioReader::ReadChoices(Scenario& s) {
       s.Unget();
       break;
     }
-    if (c == kLf || c == kCr) {
-      FinishLineEnd(s, c);
-      ++s.line;
-    } else if (c == kTab) {
-      SkipTabs(s);
-    } else if (c == u'%') {
-      ReadComment(s);
-    } else if (c != u'$') {
+    if (SkipFiller(s, c)) continue;
+    if (c != u'$') {
       if (text_line < 0) text_line = s.line;
       text.push_back(c);
     } else {
@@ -363,18 +351,10 @@ void ScenarioReader::ReadChoices(Scenario& s) {
       bool another = false;
       for (;;) {
         const char16_t d = s.Next();
-        if (d == kTab) {
-          SkipTabs(s);
-        } else if (d == kLf || d == kCr) {
-          FinishLineEnd(s, d);
-          ++s.line;
-        } else if (d == u'%') {
-          ReadComment(s);
-        } else {
-          another = d == u'$';
-          if (!another) s.Unget();
-          break;
-        }
+        if (SkipFiller(s, d)) continue;
+        another = d == u'$';
+        if (!another) s.Unget();
+        break;
       }
       if (!another) break;
     }
@@ -382,6 +362,19 @@ void ScenarioReader::ReadChoices(Scenario& s) {
   // A list with no complete choice offers nothing; delivering it would stop
   // the story at a choice that cannot be taken.
   if (s.choice_texts.empty()) s.status &= ~Scenario::kChoices;
+}
+
+bool ScenarioReader::SkipFiller(Scenario& s, char16_t c) {
+  if (TakeLineEnd(s, c)) return true;
+  if (c == kTab) {
+    SkipTabs(s);
+    return true;
+  }
+  if (c == u'%') {
+    ReadComment(s);
+    return true;
+  }
+  return false;
 }
 
 bool ScenarioReader::ReadChoiceTarget(Scenario& s) {
@@ -393,14 +386,8 @@ bool ScenarioReader::ReadChoiceTarget(Scenario& s) {
       s.Unget();
       return false;
     }
-    if (c == kLf || c == kCr) {
-      FinishLineEnd(s, c);
-      ++s.line;
-    } else if (c == kTab) {
-      SkipTabs(s);
-    } else if (c == u'%') {
-      ReadComment(s);
-    } else if (c == u'$') {
+    if (SkipFiller(s, c)) continue;
+    if (c == u'$') {
       s.choice_targets.push_back(std::move(target));
       s.choice_target_lines.push_back(target_line >= 0 ? target_line : s.line);
       return true;

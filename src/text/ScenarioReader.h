@@ -71,6 +71,9 @@ class ScenarioReader {
   void ReadScriptBlock(Scenario& s);
   void ReadChoices(Scenario& s);
   bool ReadChoiceTarget(Scenario& s);
+  // Line ends, tabs and comments inside a choice list carry no text: when `c`
+  // (just taken) starts one, consumes it whole and says so.
+  bool SkipFiller(Scenario& s, char16_t c);
   void FinishDispatch();
 
   std::deque<std::unique_ptr<Scenario>> stack_;
