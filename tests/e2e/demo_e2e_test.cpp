@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "XScreen.h"
@@ -35,6 +37,7 @@ struct DemoPath {
 std::string Name(const DemoPath& path) {
   return std::string(path.language) + "_" + path.branch;
 }
+void PrintTo(const DemoPath& path, std::ostream* out) { *out << Name(path); }
 
 // The line pitch of a message window: the text font's line plus the ruby band.
 int Pitch(const char* font, int size, int ruby_size) {
