@@ -182,6 +182,19 @@ def marker_sheet():
     return smooth_layer(draw, (size * 4, size))
 
 
+def glow():
+    """A soft round light, 320 x 320, brightest in the middle: added onto the
+    sunset with additive blending (SetLayerBlendParam 770, 1)."""
+    size = 320
+    yy, xx = np.mgrid[0:size, 0:size]
+    r = np.hypot(xx - size / 2 + 0.5, yy - size / 2 + 0.5) / (size / 2)
+    alpha = np.clip(1 - r, 0, 1) ** 2
+    rgba = np.zeros((size, size, 4))
+    rgba[:, :, 0], rgba[:, :, 1], rgba[:, :, 2] = 255, 190, 110
+    rgba[:, :, 3] = 200 * alpha
+    return Image.fromarray(rgba.astype(np.uint8), "RGBA")
+
+
 def message_box():
     """The panel under the message window: a rounded, half-transparent box."""
     w, h = 760, 170
@@ -205,6 +218,7 @@ def main():
         "tessa.png": character(),
         "marker.png": marker_sheet(),
         "box.png": message_box(),
+        "glow.png": glow(),
     }
     for name, picture in pictures.items():
         picture.save(os.path.join(out, name), optimize=True)

@@ -217,7 +217,10 @@ TEST_P(DemoEndToEnd, PlaysALanguageAndABranchToTheEnd) {
   page = KeyWait(7);
   EXPECT_TRUE(SunsetSky(page, 20, 30));
   window_.Key("Return");
-  KeyWait(8);
+  // Tessa has faded out; the glow's light is added onto the sun.
+  page = KeyWait(8);
+  EXPECT_FALSE(Dress(page));
+  EXPECT_GT(page.Blue(400, 300), 150);
   window_.Key("Return");
 
   const test::ProcessResult result = game_->Finish(60);
