@@ -1,6 +1,10 @@
 tessel_add_tests(tessel_tests_e2e SERIAL
+  ${CMAKE_CURRENT_LIST_DIR}/XScreen.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/boot_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/story_e2e_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/exit_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/demo_e2e_test.cpp
 )
+# The demo test plays the packed demo in <build>/demo.
+add_dependencies(tessel_tests_e2e demo_game)
