@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "XScreen.h"
 #include "support/TestSupport.h"
 #include "text/Font.h"
 
@@ -58,73 +59,7 @@ test::TestGame StoryGame() {
   return game;
 }
 
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::string rgb;  // 3 bytes a pixel, rows top down
-
-  bool Valid() const {
-    return width > 0 && rgb.size() == static_cast<std::size_t>(width) * height * 3;
-  }
-  int Channel(int x, int y, int c) const {
-    return static_cast<unsigned char>(rgb[(static_cast<std::size_t>(y) * width + x) * 3 + c]);
-  }
-  bool Inked(int x, int y) const {
-    return Channel(x, y, 0) + Channel(x, y, 1) + Channel(x, y, 2) > 150;
-  }
-  int InkInRows(int top, int bottom) const {
-    int count = 0;
-    for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
-      for (int x = 0; x < width; ++x) count += Inked(x, y);
-    }
-    return count;
-  }
-  int LowestInkedRow() const {
-    for (int y = height - 1; y >= 0; --y) {
-      if (InkInRows(y, y + 1) > 0) return y;
-    }
-    return -1;
-  }
-};
-
-// Reads a binary PPM (P6, maxval 255).
-Picture ParsePpm(const std::string& bytes) {
-  Picture picture;
-  std::size_t at = 0;
-  std::vector<int> header;
-  std::string magic;
-  auto next_token = [&]() {
-    std::string token;
-    while (at < bytes.size()) {
-      const char c = bytes[at];
-      if (c == '#') {
-        while (at < bytes.size() && bytes[at] != '\n') ++at;
-      } else if (std::isspace(static_cast<unsigned char>(c))) {
-        if (!token.empty()) break;
-        ++at;
-      } else {
-        token += c;
-        ++at;
-      }
-    }
-    return token;
-  };
-  magic = next_token();
-  if (magic != "P6") return picture;
-  for (int i = 0; i < 3; ++i) header.push_back(std::atoi(next_token().c_str()));
-  ++at;  // the one whitespace before the pixels
-  if (header[2] != 255 || at > bytes.size()) return picture;
-  picture.width = header[0];
-  picture.height = header[1];
-  picture.rgb = bytes.substr(at);
-  return picture;
-}
-
-std::string Shell(const std::string& command, const std::filesystem::path& cwd) {
-  test::ProcessResult result = test::RunProcess({"/bin/sh", "-c", command}, cwd, {}, 30);
-  EXPECT_EQ(result.status, 0) << command << "\n" << result.err;
-  return result.out;
-}
+using test::Picture;
 
 class StoryEndToEnd : public ::testing::Test {
  protected:
@@ -134,22 +69,12 @@ class StoryEndToEnd : public ::testing::Test {
     StoryGame().WritePacked(dir_.Path());
   }
 
-  Picture Grab() {
-    return ParsePpm(Shell("xwd -silent -id " + window_ + " | convert xwd:- ppm:-", dir_.Path()));
-  }
-  void Key(const std::string& key) {
-    Shell("xdotool key --window " + window_ + " " + key, dir_.Path());
-  }
-  void MoveAndClick(int x, int y) {
-    // Two moves, so the pointer really moves even if it already stood there.
-    const std::string xdotool = "xdotool mousemove --window " + window_ + " ";
-    Shell(xdotool + "1 1", dir_.Path());
-    Shell(xdotool + std::to_string(x) + " " + std::to_string(y), dir_.Path());
-    Shell("xdotool click --window " + window_ + " 1", dir_.Path());
-  }
+  Picture Grab() { return window_.Grab(); }
+  void Key(const std::string& key) { window_.Key(key); }
+  void MoveAndClick(int x, int y) { window_.MoveAndClick(x, y); }
 
   test::TempDir dir_;
-  std::string window_;
+  test::XWindow window_;
 };
 
 TEST_F(StoryEndToEnd, ParagraphsAPageEndRubyAndAClickedChoice) {
@@ -164,12 +89,8 @@ TEST_F(StoryEndToEnd, ParagraphsAPageEndRubyAndAClickedChoice) {
   std::unique_ptr<test::ChildProcess> game =
       test::StartTessel({"main.tsl"}, dir_.Path(), {"SDL_VIDEO_CENTERED=1"});
   ASSERT_TRUE(game->WaitFor("keywait shown")) << game->Out() << game->Err();
-  window_ =
-      Shell("xdotool search --sync --name " + std::string(kCaption) + " | head -n 1", dir_.Path());
-  while (!window_.empty() && std::isspace(static_cast<unsigned char>(window_.back()))) {
-    window_.pop_back();
-  }
-  ASSERT_FALSE(window_.empty());
+  window_ = test::XWindow::Find(kCaption);
+  ASSERT_TRUE(window_.Valid());
 
   // First paragraph: one line of white text.
   const Picture first = Grab();
