@@ -44,6 +44,10 @@ constexpr int kMaxPassesPerFrame = 20000;
 // Frames a key wait or a choice waits for running effects before it is
 // answered anyway (an endless effect must not hold the story).
 constexpr int kEffectPatienceFrames = 300;
+// Frames in between are stepped (effects, callbacks) but only one in this
+// many is drawn: software rendering of every frame would cost most of the
+// run. The frame that answers a key wait or a choice is always drawn.
+constexpr int kDrawEvery = 8;
 // Frames between two Returns when the story stays stopped with nothing shown
 // to answer, and how many are tried before the path counts as stalled.
 constexpr int kNudgeFrames = 120;
@@ -318,7 +322,13 @@ void AutoplayPath::TakeChoice(MessageWindow& window, const Stop& stop) {
   window.Choose(static_cast<std::size_t>(index));
 }
 
-bool AutoplayPath::Respond() {
+bool AutoplayPath::AnswerDue() const {
+  ScenarioController* controller = ScenarioController::Instance();
+  if (controller == nullptr || controller->Running() || !stop_) return false;
+  return stop_->frames >= kEffectPatienceFrames || !EffectRunning();
+}
+
+bool AutoplayPath::Respond(bool answer) {
   ScenarioController* controller = ScenarioController::Instance();
   if (controller == nullptr) return false;
   if (controller->Running()) {
@@ -334,7 +344,10 @@ bool AutoplayPath::Respond() {
   MessageWindow* chooser = WindowWithChoices();
   if (stop_) {
     Stop& stop = *stop_;
-    if (EffectRunning() && ++stop.frames < kEffectPatienceFrames) return true;
+    if (!answer) {
+      ++stop.frames;  // effects still run: wait for them, a while
+      return true;
+    }
     if (chooser != nullptr) {
       Screenshot(stop, "choice");
       TakeChoice(*chooser, stop);
@@ -396,13 +409,16 @@ int AutoplayPath::Run(SystemEventHandler& system) {
     }
   }
 
-  while (ending_.empty() && system.Running() && ScreenSurface::Get() != nullptr) {
+  for (int frame = 0; ending_.empty() && system.Running() && ScreenSurface::Get() != nullptr;
+       ++frame) {
     FrameClock().Restart();
-    DrawFrame();
     // The answer comes after the frame is drawn (and shot), as a player sees
     // the frame before pressing Return.
-    const bool going_on = Respond();
-    SDL_GL_SwapBuffers();
+    const bool answer = AnswerDue();
+    const bool draw = answer || frame % kDrawEvery == 0;
+    if (draw) DrawFrame();
+    const bool going_on = Respond(answer);
+    if (draw) SDL_GL_SwapBuffers();
     if (!going_on) break;
     WaitFrame(system);
     if (g_now - 1000 > kMaxPlayMilliseconds) {

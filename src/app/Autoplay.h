@@ -58,9 +58,12 @@ class AutoplayPath final : public PlayMonitor, public ScenarioListener {
   void Write(const std::string& record);
   void NoteStop(bool choice);
   void WaitFrame(SystemEventHandler& system);
-  // After a frame is drawn: answers a key wait or a choice list; false when
-  // the path is over.
-  bool Respond();
+  // Whether this frame answers the key wait or choice the story stopped at
+  // (no effect runs any more, or it has waited long enough for them).
+  bool AnswerDue() const;
+  // After the frame: answers the stop when `answer`, or nudges a story that
+  // stays stopped; false when the path is over.
+  bool Respond(bool answer);
   void TakeChoice(MessageWindow& window, const Stop& stop);
   void Screenshot(const Stop& stop, const char* what);
   void WriteAvailableScenarios();
