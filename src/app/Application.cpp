@@ -122,12 +122,16 @@ void DrawFrame() {
 
 bool FrameRepeatsLast(FrameMemory& memory) {
   if (!g_power_save) return false;
+  const ScenarioController* controller = ScenarioController::Instance();
+  const bool story_stopped = controller != nullptr && !controller->Running();
   bool moving = false;
-  EventHandlerList::ForEach([&moving](EventHandler& handler) {
+  EventHandlerList::ForEach([&moving, story_stopped](EventHandler& handler) {
     if (dynamic_cast<LayerEffect*>(&handler) != nullptr) moving = true;
-    // A key-wait tick runs on every drawn frame and usually animates something.
+    // A key-wait tick runs on every drawn frame while the story is stopped
+    // and no choice is shown, and usually animates the marker.
     if (auto* layer = dynamic_cast<ScenarioLayer*>(&handler);
-        layer != nullptr && !layer->Callbacks().TickName().empty()) {
+        layer != nullptr && story_stopped && layer->Choices().empty() &&
+        !layer->Callbacks().TickName().empty()) {
       moving = true;
     }
   });

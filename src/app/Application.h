@@ -42,8 +42,9 @@ struct FrameMemory {
   std::uint64_t changes = 0;  // SceneChangeCount() after that frame was drawn
   int repeated = 0;           // frames left out since
 };
-// A frame left out is shown again at least this often.
-constexpr int kLongestRepeat = 59;
+// A frame left out is drawn again at least this often (four seconds at 60
+// frames per second): a safety net, should a change ever go uncounted.
+constexpr int kLongestRepeat = 239;
 
 // Power save only: true when nothing that could change the picture happened
 // since the last frame drawn (no command, event or story step, no effect or
