@@ -12,7 +12,7 @@ packages=(
   libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev
   libgl1-mesa-dev libglu1-mesa-dev
   liblua5.1-0-dev lua5.1-doc
-  libfontconfig-dev
+  libfontconfig-dev zlib1g-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev

@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/Autoplay.h"
 #include "app/CommandLine.h"
 #include "app/DebugLog.h"
 #include "app/Globals.h"
@@ -16,10 +18,13 @@
 #include "app/ScreenSurface.h"
 #include "event/EventHandler.h"
 #include "event/SystemEventHandler.h"
+#include "graphics/LayerEffect.h"
 #include "graphics/Renderer.h"
 #include "script/EngineObject.h"
 #include "sound/Audio.h"
+#include "sound/MusicTrack.h"
 #include "text/ScenarioController.h"
+#include "text/ScenarioLayer.h"
 
 namespace tessel {
 namespace {
@@ -45,13 +50,63 @@ void ReportLinkedSdl() {
   DebugLog::Print("SDL %d.%d.%d (linked)\n", linked->major, linked->minor, linked->patch);
 }
 
+bool g_power_save = false;
+
+void SleepMilliseconds(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
+std::function<void(std::uint32_t)>& Sleeper() {
+  static std::function<void(std::uint32_t)> sleeper = SleepMilliseconds;
+  return sleeper;
+}
+
+// The longest a sleep lasts before the event queue is looked at again, so
+// that input is answered within a few milliseconds.
+constexpr std::uint32_t kRestSlice = 8;
+
+bool InputPending() {
+  SDL_PumpEvents();
+  SDL_Event event;
+  return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0;
+}
+
 }  // namespace
+
+void SetPowerSave(bool on) { g_power_save = on; }
+bool PowerSave() { return g_power_save; }
+void SetSleepFunction(std::function<void(std::uint32_t)> sleeper) {
+  Sleeper() = sleeper ? std::move(sleeper) : SleepMilliseconds;
+}
+
+std::uint32_t QuietMilliseconds(std::uint32_t until_frame_end) {
+  if (until_frame_end == 0) return 0;
+  std::uint32_t quiet = until_frame_end;
+  if (ScenarioController* controller = ScenarioController::Instance()) {
+    if (controller->Running() && !controller->MainScenarioEnded()) {
+      // Reading tokens needs every pass; a timed pause may be slept through,
+      // but not beyond its end, so text types at the same moments.
+      if (!controller->Waiting()) return 0;
+      quiet = std::min(quiet, controller->WaitRemaining());
+    }
+  }
+  // Effects (also the scripted ones) and a music start waiting on a fade
+  // step on every pass.
+  bool busy_handler = false;
+  EventHandlerList::ForEach([&busy_handler](EventHandler& handler) {
+    if (dynamic_cast<LayerEffect*>(&handler) != nullptr) busy_handler = true;
+  });
+  if (busy_handler || MusicTrack::Get().Pending() != nullptr) return 0;
+  return std::min(quiet, kRestSlice);
+}
 
 void WaitFrame() {
   for (;;) {
     const std::uint32_t elapsed = FrameClock().Measure();
     DispatchEvents();
     if (elapsed > FrameThreshold()) break;
+    if (!g_power_save) continue;
+    const std::uint32_t now = FrameClock().Measure();
+    if (now > FrameThreshold()) continue;
+    const std::uint32_t rest = QuietMilliseconds(FrameThreshold() + 1 - now);
+    if (rest > 0 && !InputPending()) Sleeper()(rest);
   }
 }
 
@@ -65,13 +120,43 @@ void DrawFrame() {
   End2D();
 }
 
+bool FrameRepeatsLast(FrameMemory& memory) {
+  if (!g_power_save) return false;
+  const ScenarioController* controller = ScenarioController::Instance();
+  const bool story_stopped = controller != nullptr && !controller->Running();
+  bool moving = false;
+  EventHandlerList::ForEach([&moving, story_stopped](EventHandler& handler) {
+    if (dynamic_cast<LayerEffect*>(&handler) != nullptr) moving = true;
+    // A key-wait tick runs on every drawn frame while the story is stopped
+    // and no choice is shown, and usually animates the marker.
+    if (auto* layer = dynamic_cast<ScenarioLayer*>(&handler);
+        layer != nullptr && story_stopped && layer->Choices().empty() &&
+        !layer->Callbacks().TickName().empty()) {
+      moving = true;
+    }
+  });
+  if (!moving && memory.drawn && memory.changes == SceneChangeCount() &&
+      memory.repeated < kLongestRepeat) {
+    ++memory.repeated;
+    return true;
+  }
+  memory.repeated = 0;
+  return false;
+}
+
 void RunFrameLoop(const std::function<bool()>& running, FrameProfile& profile) {
+  FrameMemory memory;
   while (running() && ScreenSurface::Get() != nullptr) {
     profile.process.Begin();
     FrameClock().Restart();
     profile.gp.Begin();
-    DrawFrame();
-    SDL_GL_SwapBuffers();
+    if (!FrameRepeatsLast(memory)) {
+      DrawFrame();
+      SDL_GL_SwapBuffers();
+      // What the drawing itself ran (a tick callback's commands) counts too.
+      memory.changes = SceneChangeCount();
+      memory.drawn = true;
+    }
     profile.gp.End();
     profile.ep.Begin();
     WaitFrame();
@@ -91,7 +176,9 @@ int Application::Run(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  CommandLine line = ParseCommandLine(arguments);
+  const char* power_env = std::getenv("TESSEL_POWER_SAVE");
+  CommandLine line =
+      ParseCommandLine(arguments, power_env != nullptr && std::string(power_env) == "1");
   if (!line.error.empty()) {
     std::fprintf(stderr, "tessel: %s\n", line.error.c_str());
     return 2;
@@ -104,7 +191,14 @@ int Application::Run(int argc, char** argv) {
     std::printf("tessel %s\n", kTesselVersion);
     return 0;
   }
-  SetBaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "");
+  const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+  if (line.autoplay && !line.path_result) return RunAutoplay(line, program);
+  if (line.path_result) {
+    // A path plays many times faster than real time: no one wants to hear it.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+  }
+  SetPowerSave(line.power_save && !line.path_result);
+  SetBaseDirectory(program);
   if (line.game_path) SetBaseDirectory(GameDirectory(*line.game_path));
   SDL_EnableUNICODE(1);
   SetFrameRate(60);
@@ -120,10 +214,15 @@ int Application::Run(int argc, char** argv) {
 
   int status = 0;
   {
+    // Made before the boot, so that its reads and problems are seen.
+    std::unique_ptr<AutoplayPath> path;
+    if (line.path_result) path = std::make_unique<AutoplayPath>(line);
     SystemEventHandler system;
     EventHandlerList::Add(&system);
 
-    if (!system.Booted()) {
+    if (path) {
+      status = path->Run(system);
+    } else if (!system.Booted()) {
       DebugLog::Print("No game found: Tessel needs funcdef.tsl and main.tsl (loose or in main.dat) in "
                       "'%s'. Start it as: tessel path/to/game/main.tsl\n",
                       BaseDirectory().empty() ? "." : BaseDirectory().c_str());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "app/ProfileTimer.h"
@@ -20,8 +21,36 @@ class Application {
 // milliseconds of the frame (FrameClock) have passed; at least one pass.
 void WaitFrame();
 
+// Power save: while nothing needs a dispatch pass on every millisecond (the
+// story stopped or in a timed pause, no effect running, no music start
+// waiting on a fade), the frame wait sleeps in short slices until the frame
+// is due or input arrives. Frames and text keep their timing.
+void SetPowerSave(bool on);
+bool PowerSave();
+// How long the frame wait may sleep now, `until_frame_end` milliseconds
+// before the frame is due: 0 when something needs the passes.
+std::uint32_t QuietMilliseconds(std::uint32_t until_frame_end);
+// Replaces the sleep of the power-save wait (tests); empty restores SDL_Delay.
+void SetSleepFunction(std::function<void(std::uint32_t)> sleeper);
+
 // Draws one frame: clear to BaseColor, then the layer table (not presented).
 void DrawFrame();
+
+// What the frame loop remembers of the last frame it drew.
+struct FrameMemory {
+  bool drawn = false;
+  std::uint64_t changes = 0;  // SceneChangeCount() after that frame was drawn
+  int repeated = 0;           // frames left out since
+};
+// A frame left out is drawn again at least this often (four seconds at 60
+// frames per second): a safety net, should a change ever go uncounted.
+constexpr int kLongestRepeat = 239;
+
+// Power save only: true when nothing that could change the picture happened
+// since the last frame drawn (no command, event or story step, no effect or
+// key-wait tick running), so drawing it again would show the same pixels.
+// Such a frame is left out, but never more than kLongestRepeat in a row.
+bool FrameRepeatsLast(FrameMemory& memory);
 
 struct FrameProfile {
   ProfileTimer process;  // the whole frame

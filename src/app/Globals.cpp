@@ -39,4 +39,11 @@ Stopwatch& FrameClock() {
 
 Color& BaseColor() { return g_base_color; }
 
+namespace {
+std::uint64_t g_scene_changes = 0;
+}  // namespace
+
+void NoteSceneChange() { ++g_scene_changes; }
+std::uint64_t SceneChangeCount() { return g_scene_changes; }
+
 }  // namespace tessel

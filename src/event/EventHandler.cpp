@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/Globals.h"
+
 namespace tessel {
 
 EventHandler::~EventHandler() { EventHandlerList::Remove(this); }
@@ -100,6 +102,7 @@ void DispatchEvents() {
   EventHandlerList::ForEach([](EventHandler& handler) { handler.OnIdle(); });
   SDL_Event event;
   while (SDL_PollEvent(&event) == 1) {
+    NoteSceneChange();
     auto& entries = EventHandlerList::Entries();
     ++EventHandlerList::WalkDepth();
     for (std::size_t i = 0; i < entries.size(); ++i) {

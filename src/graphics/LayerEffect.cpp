@@ -1,5 +1,6 @@
 #include "graphics/LayerEffect.h"
 
+#include "app/Globals.h"
 #include "graphics/Layer.h"
 #include "script/ScriptHost.h"
 
@@ -44,6 +45,8 @@ bool LayerEffect::OnMouseButtonUp(std::uint8_t, std::uint16_t, std::uint16_t) {
 
 bool LayerEffect::OnIdle() {
   armed_ = true;
+  // Also its last step, after which it is gone: that frame must be drawn.
+  NoteSceneChange();
   Layer* layer = Registry().Find<Layer>(layer_);
   if (layer == nullptr) {
     Finish();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/DebugLog.h"
+#include "app/PlayMonitor.h"
 #include "resource/ResourceFile.h"
 
 namespace tessel {
@@ -42,6 +43,7 @@ SurfacePtr LoadImage(const std::string& name) {
   if (!stream) {
     DebugLog::Write("Can't Load image.\n");
     DebugLog::Print("%s: no such resource\n", name.c_str());
+    NoteProblem(ProblemKind::kMissingFile, "picture '" + name + "' does not exist");
     return nullptr;
   }
   SDL_Surface* surface = IMG_Load_RW(stream.get(), 0);
@@ -54,6 +56,7 @@ SurfacePtr LoadImage(const std::string& name) {
   if (surface == nullptr) {
     DebugLog::Write("Can't Load image.\n");
     DebugLog::Print("%s: %s\n", name.c_str(), IMG_GetError());
+    NoteProblem(ProblemKind::kBadFile, "picture '" + name + "': " + IMG_GetError());
   }
   return SurfacePtr(surface);
 }

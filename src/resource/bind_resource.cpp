@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include "app/Globals.h"
+#include "app/PlayMonitor.h"
 #include "resource/Archive.h"
 #include "script/CommandFamilies.h"
 
@@ -20,7 +21,12 @@ class ArchiveLoad final : public ScriptFunction {
     const char* name = lua_tolstring(State(), 1, &length);
     if (name == nullptr || std::strlen(name) != length) return PushNil();
     Archive* archive = LoadArchive(BaseDirectory(), std::string_view(name, length));
-    return archive != nullptr ? PushObject(archive) : PushNil();
+    if (archive == nullptr) {
+      NoteProblem(ProblemKind::kMissingFile,
+                  "archive '" + std::string(name, length) + "' does not exist or cannot be read");
+      return PushNil();
+    }
+    return PushObject(archive);
   }
 };
 

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "app/DebugLog.h"
+#include "app/PlayMonitor.h"
 #include "app/Globals.h"
 #include "resource/Archive.h"
 #include "resource/ResourceFile.h"
@@ -33,11 +34,13 @@ std::unique_ptr<Scenario> LoadScenarioFile(const std::string& name) {
   std::optional<std::string> bytes = ReadResource(name);
   if (!bytes) {
     DebugLog::Print("Error : %s doesn't exist.\n", name.c_str());
+    NoteProblem(ProblemKind::kMissingFile, "scenario file '" + name + "' does not exist");
     return nullptr;
   }
   std::unique_ptr<Scenario> scenario = Scenario::FromFileBytes(*bytes);
   scenario->name = name;
   DebugLog::Print("Reading Script %s OK.\n", name.c_str());
+  NoteScenarioRead(name);
   return scenario;
 }
 

@@ -12,6 +12,8 @@ extern "C" {
 }
 
 #include "app/DebugLog.h"
+#include "app/Globals.h"
+#include "app/PlayMonitor.h"
 #include "script/ScriptHost.h"
 
 namespace tessel {
@@ -79,12 +81,17 @@ int ScriptFunction::PushNullObject() {
 
 int ScriptFunction::Released(const char* message, int results) {
   if (message != nullptr) std::fputs(message, stderr);
+  std::string note = message != nullptr ? message : "released object";
+  while (!note.empty() && note.back() == '\n') note.pop_back();
+  NoteProblem(ProblemKind::kReleasedObject, std::string(name_ != nullptr ? name_ : "?") + ": " + note);
   for (int i = 0; i < results; ++i) PushNil();
   return results;
 }
 
 int ScriptFunction::BadHandle(int index, const char* expected, int results) {
   DebugLog::Print("%s: argument %d is not a live %s.\n", name_, index, expected);
+  NoteProblem(ProblemKind::kReleasedObject,
+              std::string(name_ != nullptr ? name_ : "?") + ": argument " + std::to_string(index) + " is not a live " + expected);
   for (int i = 0; i < results; ++i) PushNil();
   return results;
 }
@@ -98,6 +105,7 @@ int InvokeCommand(lua_State* state, ScriptFunction* command) {
   command->state_ = state;
   const int top = lua_gettop(state);
   host.EnterCommand();
+  NoteSceneChange();
   const int depth = host.CommandDepth();
   int results = 0;
   try {

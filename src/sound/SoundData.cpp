@@ -3,9 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <string>
+#include <cstring>
 #include <vector>
 
 #include "app/DebugLog.h"
+#include "app/PlayMonitor.h"
 #include "resource/ResourceFile.h"
 #include "sound/Audio.h"
 #include "sound/MusicTrack.h"
@@ -19,9 +22,18 @@ std::vector<SoundData*>& LiveSounds() {
   return *live;
 }
 
+constexpr const char* kAudioClosed = "Audio device hasn't been opened";
+
 void ReportNotLoaded(const char* name, const char* reason) {
   DebugLog::Print("Can't open music file : %s\n", name != nullptr ? name : "(no name)");
   if (reason != nullptr) DebugLog::Print("%s\n", reason);
+  // A closed mixer is the machine's matter, not the game's.
+  if (reason == nullptr) {
+    NoteProblem(ProblemKind::kMissingFile,
+                "sound '" + std::string(name != nullptr ? name : "(no name)") + "' does not exist");
+  } else if (std::strcmp(reason, kAudioClosed) != 0) {
+    NoteProblem(ProblemKind::kBadFile, "sound '" + std::string(name) + "': " + reason);
+  }
 }
 
 int ClampFade(int milliseconds) { return std::min(milliseconds, kLongestFadeMs); }
@@ -151,7 +163,7 @@ std::unique_ptr<ChunkData> LoadChunk(const char* name) {
     return std::make_unique<ChunkData>(nullptr);
   }
   if (!AudioIsOpen()) {
-    ReportNotLoaded(name, "Audio device hasn't been opened");
+    ReportNotLoaded(name, kAudioClosed);
     return std::make_unique<ChunkData>(nullptr);
   }
   SDL_RWops* stream = OpenResource(name);
@@ -171,7 +183,7 @@ std::unique_ptr<MusicData> LoadMusic(const char* name) {
     return std::make_unique<MusicData>(nullptr, nullptr);
   }
   if (!AudioIsOpen()) {
-    ReportNotLoaded(name, "Audio device hasn't been opened");
+    ReportNotLoaded(name, kAudioClosed);
     return std::make_unique<MusicData>(nullptr, nullptr);
   }
   SDL_RWops* stream = OpenResource(name);

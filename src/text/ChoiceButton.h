@@ -52,6 +52,9 @@ class ChoiceButton : public EventHandler, public Drawable {
   int Left() const { return position_x_ + offset_x_; }
   int Top() const { return position_y_ + offset_y_; }
 
+  // Highlights the line (or not) as the pointer over it would.
+  void SetHighlighted(bool on) { Enter(on ? kOver : 0); }
+
   // Window pixels; the left and top edges are inside, the right and bottom not.
   bool HitTest(int x, int y) const;
 

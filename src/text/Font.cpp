@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/DebugLog.h"
+#include "app/PlayMonitor.h"
 #include "graphics/Texture.h"
 #include "text/FontLookup.h"
 
@@ -140,6 +141,7 @@ std::unique_ptr<Font> Font::Open(const std::string& file_name, int point_size) {
   const std::optional<FontFile> file = FindFontFile(file_name);
   if (!file) {
     DebugLog::Print("Font \"%s\" was not found; text in it is not drawn.\n", file_name.c_str());
+    NoteProblem(ProblemKind::kMissingFile, "font '" + file_name + "' does not exist");
     return Faceless(size);
   }
   if (file->source == FontFile::Source::kAlias) {
@@ -159,6 +161,7 @@ std::unique_ptr<Font> Font::Open(const std::string& file_name, int point_size) {
   if (stream == nullptr) {
     DebugLog::Print("Font \"%s\" (%s) cannot be opened: %s; text in it is not drawn.\n",
                     file_name.c_str(), file->path.c_str(), SDL_GetError());
+    NoteProblem(ProblemKind::kBadFile, "font '" + file_name + "' cannot be opened");
     return Faceless(size);
   }
   // freesrc 0: the stream stays ours whether or not a face comes back.
@@ -167,6 +170,7 @@ std::unique_ptr<Font> Font::Open(const std::string& file_name, int point_size) {
     DebugLog::Print("Font \"%s\" (%s) is not a font the library can read: %s; text in it is not "
                     "drawn.\n",
                     file_name.c_str(), file->path.c_str(), TTF_GetError());
+    NoteProblem(ProblemKind::kBadFile, "font '" + file_name + "' is not a readable font");
     SDL_RWclose(stream);
     return Faceless(size);
   }

@@ -281,6 +281,13 @@ void MessageWindow::Advance() {
   if (controller != nullptr) controller->Resume();
 }
 
+bool MessageWindow::Choose(std::size_t index) {
+  if (!enabled_ || index >= choices_.size()) return false;
+  for (std::size_t i = 0; i < choices_.size(); ++i) choices_[i]->SetHighlighted(i == index);
+  Advance();
+  return true;
+}
+
 bool MessageWindow::OnKeyDown(const SDL_keysym& key) {
   ReleaseDeferral deferral;
   if (TakesInput() && !Gone() && key.sym == SDLK_RETURN) Advance();

@@ -49,6 +49,9 @@ class MessageWindow : public EventHandler {
   // Return or a left click: skip the delays, end a key wait, or take the
   // highlighted choice.
   void Advance();
+  // Takes choice `index` of the list shown, as a click on it would; false
+  // when no list is shown or it has no such choice.
+  bool Choose(std::size_t index);
 
   bool OnKeyDown(const SDL_keysym& key) override;
   bool OnMouseButtonUp(std::uint8_t button, std::uint16_t x, std::uint16_t y) override;

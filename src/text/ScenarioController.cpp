@@ -1,5 +1,6 @@
 #include "text/ScenarioController.h"
 
+#include "app/Globals.h"
 #include "script/Boot.h"
 #include "script/ScriptApi.h"
 #include "script/ScriptHost.h"
@@ -56,7 +57,11 @@ void ScenarioController::Step() {
     waiting_ = false;
     return;
   }
-  if (running_ && reader_) reader_->Step();
+  if (running_ && reader_) {
+    // A story read to its end has nothing more to show.
+    if (!MainScenarioEnded()) NoteSceneChange();
+    reader_->Step();
+  }
 }
 
 void ScenarioController::Wait(int milliseconds) {
