@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures what --power-save changes, on the same machine in the same run:
-#   1. CPU use over 10 s while the demo rests at its first stop (a key wait
-#      or a choice), default frame wait against --power-save;
+#   1. CPU use over 10 s while the demo rests at its first stop (the
+#      language choice), and at its first key wait in English (the marker
+#      turning), default frame wait against --power-save;
 #   2. the time to type 200 characters at a message speed of 20 ms in both
 #      modes (they should agree within a few percent), and the CPU use at
 #      the key wait that follows, with the message window on screen.
@@ -47,6 +48,40 @@ def rest_cpu(folder, extra):
         proc.kill()
         proc.wait()
 
+def wait_for(proc, needle, seconds=60):
+    end = time.monotonic() + seconds
+    for line in proc.stdout:
+        if needle in line:
+            return
+        if time.monotonic() > end:
+            break
+    raise SystemExit(f"the demo never said {needle!r}")
+
+def key_wait_cpu(extra):
+    # Picks English with the pointer (the choice's line in the demo's
+    # window), then measures at the first key wait.
+    proc = subprocess.Popen([tessel, *extra, "main.tsl"], cwd=demo, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, text=True, bufsize=1)
+    try:
+        wait_for(proc, "[demo] choose a language")
+        time.sleep(3)  # the title's fades
+        window = subprocess.run(["xdotool", "search", "--sync", "--name", "Tessel demo"],
+                                check=True, capture_output=True, text=True).stdout.split()[0]
+        for x, y in ((80, 480), (82, 484)):
+            subprocess.run(["xdotool", "mousemove", "--window", window, str(x), str(y)],
+                           check=True)
+            time.sleep(0.3)
+        subprocess.run(["xdotool", "click", "1"], check=True)
+        wait_for(proc, "[demo] key wait 1")
+        time.sleep(1)
+        start, wall = cpu_seconds(proc.pid), time.monotonic()
+        time.sleep(10)
+        used = cpu_seconds(proc.pid) - start
+        return 100.0 * used / (time.monotonic() - wall)
+    finally:
+        proc.kill()
+        proc.wait()
+
 def typing_game(folder):
     # Every command under its own name, as the engine's command table spells them.
     names = sorted(set(re.findall(r'"([A-Z][A-Za-z]+)"', open(api_source, encoding="utf-8").read())))
@@ -80,6 +115,10 @@ modes = {"default": [], "--power-save": ["--power-save"]}
 print("CPU use at the demo's first stop, over 10 s (100 % = one core):")
 for name, extra in modes.items():
     print(f"  {name:13s} {rest_cpu(demo, extra):6.1f} %", flush=True)
+
+print("CPU use at the demo's first key wait (English), over 10 s:")
+for name, extra in modes.items():
+    print(f"  {name:13s} {key_wait_cpu(extra):6.1f} %", flush=True)
 
 print("Typing 200 characters at 20 ms each (median of 3 runs):")
 with tempfile.TemporaryDirectory() as folder:

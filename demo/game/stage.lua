@@ -204,7 +204,10 @@ function Stage.ToggleText()
   Stage.hidden = not Stage.hidden
   VisibleLayer(Stage.box, not Stage.hidden)
   VisibleLayer(Stage.window, not Stage.hidden)
-  if Stage.hidden then VisibleLayer(marker, false) end
+  if Stage.hidden then
+    VisibleLayer(marker, false)
+    Marker.shown = nil   -- so the next tick shows it again
+  end
   if Stage.hidden then print("[demo] text hidden") else print("[demo] text shown") end
 end
 
@@ -219,19 +222,28 @@ end
 -- The key-wait marker: a small diamond after the last character that turns
 -- (one frame of its picture after another) and bobs while the story waits.
 Marker = { waits = 0, frames = 0 }
+Marker.BOB = { 0, 2, 3, 2 }   -- how far down it sits in each of its 4 poses
 
 -- `begin` gets the previous wait's position, so only count here.
 function Marker.begin(x, y)
   Marker.waits = Marker.waits + 1
   Marker.frames = 0
+  Marker.shown = nil
 end
 
--- Called on every frame of the wait, while the window is drawn: x, y is the
--- point after the last character, at the top of its line.
+-- Called on every frame of the wait: x, y is the point after the last
+-- character, at the top of its line; ms is the time since the wait began.
+-- It changes the layer only when the pose changes (twice a second):
+-- with --power-save, frames in which no command ran are not drawn again.
 function Marker.tick(x, y, ms)
-  SetLayerISize(marker, 16 * (math.floor(ms / 150) % 4), 0, 16, 16)
-  OffsetLayer(marker, x + 2, y + 6 + math.floor(3 * math.sin(ms / 200)))
-  VisibleLayer(marker, true)
+  local pose = math.mod(math.floor(ms / 500), 4)
+  local key = pose .. ":" .. x .. ":" .. y
+  if key ~= Marker.shown then
+    Marker.shown = key
+    SetLayerISize(marker, 16 * pose, 0, 16, 16)
+    OffsetLayer(marker, x + 2, y + 4 + Marker.BOB[pose + 1])
+    VisibleLayer(marker, true)
+  end
   Marker.frames = Marker.frames + 1
   -- Once the page has been on screen for a few frames, say so in the log:
   -- it tells you (and the demo's automatic test) that the page is complete.
@@ -240,4 +252,5 @@ end
 
 function Marker.finish()
   VisibleLayer(marker, false)
+  Marker.shown = nil
 end

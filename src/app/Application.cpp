@@ -19,6 +19,7 @@
 #include "event/EventHandler.h"
 #include "event/SystemEventHandler.h"
 #include "graphics/LayerEffect.h"
+#include "graphics/LayerTable.h"
 #include "graphics/Renderer.h"
 #include "script/EngineObject.h"
 #include "sound/Audio.h"
@@ -70,7 +71,10 @@ bool InputPending() {
 
 }  // namespace
 
-void SetPowerSave(bool on) { g_power_save = on; }
+void SetPowerSave(bool on) {
+  g_power_save = on;
+  ScenarioLayer::SetTicksBeforeDrawing(on);
+}
 bool PowerSave() { return g_power_save; }
 void SetSleepFunction(std::function<void(std::uint32_t)> sleeper) {
   Sleeper() = sleeper ? std::move(sleeper) : SleepMilliseconds;
@@ -120,20 +124,26 @@ void DrawFrame() {
   End2D();
 }
 
+namespace {
+void TickShownWindows() {
+  // By index, reading each slot afresh, as the drawing does: a tick may add
+  // or release layers.
+  const auto& slots = LayerTable::Slots();
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    auto* window = dynamic_cast<ScenarioLayer*>(slots[i]);
+    if (window != nullptr && window->Visible()) window->TickKeyWait();
+  }
+}
+}  // namespace
+
 bool FrameRepeatsLast(FrameMemory& memory) {
   if (!g_power_save) return false;
-  const ScenarioController* controller = ScenarioController::Instance();
-  const bool story_stopped = controller != nullptr && !controller->Running();
+  // The key-wait ticks run on every frame, drawn or not, so a marker that
+  // changes a few times a second costs a few frames, not sixty.
+  TickShownWindows();
   bool moving = false;
-  EventHandlerList::ForEach([&moving, story_stopped](EventHandler& handler) {
+  EventHandlerList::ForEach([&moving](EventHandler& handler) {
     if (dynamic_cast<LayerEffect*>(&handler) != nullptr) moving = true;
-    // A key-wait tick runs on every drawn frame while the story is stopped
-    // and no choice is shown, and usually animates the marker.
-    if (auto* layer = dynamic_cast<ScenarioLayer*>(&handler);
-        layer != nullptr && story_stopped && layer->Choices().empty() &&
-        !layer->Callbacks().TickName().empty()) {
-      moving = true;
-    }
   });
   if (!moving && memory.drawn && memory.changes == SceneChangeCount() &&
       memory.repeated < kLongestRepeat) {

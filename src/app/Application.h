@@ -46,9 +46,11 @@ struct FrameMemory {
 // frames per second): a safety net, should a change ever go uncounted.
 constexpr int kLongestRepeat = 239;
 
-// Power save only: true when nothing that could change the picture happened
-// since the last frame drawn (no command, event or story step, no effect or
-// key-wait tick running), so drawing it again would show the same pixels.
+// Power save only: first calls the key-wait ticks of the shown windows (in
+// this mode they run here, on every frame, not from the drawing); then true
+// when nothing that could change the picture happened since the last frame
+// drawn (no command -- also none from those ticks --, event or story step, no
+// effect running), so drawing it again would show the same pixels.
 // Such a frame is left out, but never more than kLongestRepeat in a row.
 bool FrameRepeatsLast(FrameMemory& memory);
 

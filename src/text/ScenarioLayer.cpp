@@ -52,17 +52,29 @@ void ScenarioLayer::PlaceMarker() {
   callbacks_.Place(marker_.x + X(), marker_.y + Y());
 }
 
+namespace {
+bool g_ticks_before_drawing = false;
+}  // namespace
+
+void ScenarioLayer::SetTicksBeforeDrawing(bool on) { g_ticks_before_drawing = on; }
+bool ScenarioLayer::TicksBeforeDrawing() { return g_ticks_before_drawing; }
+
+void ScenarioLayer::TickKeyWait() {
+  ReleaseDeferral deferral;
+  if (Gone() || !Choices().empty()) return;
+  ScenarioController* controller = ScenarioController::Instance();
+  if (controller != nullptr && !controller->Running()) callbacks_.CallTick();
+}
+
 void ScenarioLayer::Draw() {
   ReleaseDeferral deferral;
   if (Gone()) return;
   EnsurePage();
-  if (Choices().empty()) {
-    ScenarioController* controller = ScenarioController::Instance();
-    if (controller != nullptr && !controller->Running()) {
-      callbacks_.CallTick();
-      if (Gone()) return;
-    }
-  } else {
+  if (!TicksBeforeDrawing()) {
+    TickKeyWait();
+    if (Gone()) return;
+  }
+  if (!Choices().empty()) {
     for (const auto& button : Choices()) {
       button->SetLayerOffset(X(), Y());
       button->Draw();

@@ -35,6 +35,15 @@ class ScenarioLayer : public Layer, public MessageWindow {
 
   void Draw() override;
 
+  // Calls the key-wait tick when the story waits on a key (no choice shown).
+  void TickKeyWait();
+  // Normally the tick is called from Draw, on every frame drawn. The resting
+  // frame loop calls every shown window's tick itself before it decides
+  // whether the frame needs drawing (a frame may be left out when the tick
+  // changed nothing); then Draw must not call it a second time.
+  static void SetTicksBeforeDrawing(bool on);
+  static bool TicksBeforeDrawing();
+
  protected:
   void BeginKeyWait() override;
   void EndKeyWait() override;

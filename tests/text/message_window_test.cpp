@@ -2,6 +2,8 @@
 // and skipping, what advances it, and the key-wait callbacks.
 #include <gtest/gtest.h>
 
+#include "app/Application.h"
+#include "app/Globals.h"
 #include "event/EventHandler.h"
 #include "text/ScenarioController.h"
 #include "text/ScenarioReader.h"
@@ -240,6 +242,31 @@ TEST_F(KeyWaitCallbackCalls, BeginOnceWithTheOldMarkerTickEveryDrawEndOncePerRes
   PressKey(SDLK_RETURN);
   PressKey(SDLK_RETURN);  // typing again: a skip, no second end
   EXPECT_EQ(Output(), "end 0\n");
+}
+
+// Resting frames (power save): the tick runs before each frame's drawing,
+// drawn or not, and Draw does not call it again; a tick that calls no
+// command lets the frame be left out, one that changes a layer gets it drawn.
+TEST_F(KeyWaitCallbackCalls, WhileFramesRestTheTickRunsEveryFrameAndItsCommandsGetOneDrawn) {
+  Load(u"AB\n\nC");
+  ScenarioLayer* layer = MakeLayer(300, 200);
+  Lua("function kt(x, y, t) note('tick', t) if t >= 32 then OffsetLayer(layer, 0, 0) end end "
+      "SetMesKeywaitFunc(layer, '', 'kt', '', 0)");
+  StepUntilStopped();
+  SetPowerSave(true);
+  FrameMemory memory;
+  memory.drawn = true;
+  memory.changes = SceneChangeCount();
+  EXPECT_TRUE(FrameRepeatsLast(memory));
+  layer->Draw();  // the frame loop would not draw it; Draw adds no tick either
+  clock_.Advance(16);
+  EXPECT_TRUE(FrameRepeatsLast(memory));
+  clock_.Advance(16);
+  EXPECT_FALSE(FrameRepeatsLast(memory));  // the tick moved the layer
+  EXPECT_EQ(Output(), "tick 0\ntick 16\ntick 32\n");
+  SetPowerSave(false);
+  layer->Draw();  // back to the default: the drawing calls it
+  EXPECT_EQ(Output(), "tick 32\n");
 }
 
 TEST_F(KeyWaitCallbackCalls, TableFieldsAndMethodsAreCalledByName) {
