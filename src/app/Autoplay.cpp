@@ -36,6 +36,14 @@
 namespace tessel {
 namespace {
 
+// The story's reader while a scenario is being read, else nullptr.
+const ScenarioReader* StoryReader() {
+  const ScenarioController* controller = ScenarioController::Instance();
+  if (controller == nullptr) return nullptr;
+  const ScenarioReader* reader = controller->Reader();
+  return reader != nullptr && reader->Current() != nullptr ? reader : nullptr;
+}
+
 namespace fs = std::filesystem;
 
 // Dispatch passes one frame may take while the story reads on without a pause
@@ -198,6 +206,11 @@ void AutoplayPath::Problem(ProblemKind kind, const std::string& message) {
   if ((kind == ProblemKind::kScriptError || kind == ProblemKind::kPanic) &&
       SplitLuaPosition(record.message, record.file, record.line)) {
     // Lua named the place itself.
+  } else if (const ScenarioReader* reader = StoryReader(); reader != nullptr) {
+    // The token that asked for the file (a call line, a block), not where
+    // the reader stands after it.
+    record.file = reader->CurrentName();
+    record.line = reader->CurrentTokenLine() + 1;
   } else {
     const ScriptPosition position = Host().CurrentPosition();
     record.file = position.file;

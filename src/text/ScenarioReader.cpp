@@ -129,6 +129,11 @@ int ScenarioReader::CurrentLine() const {
   return s != nullptr ? s->line : 0;
 }
 
+int ScenarioReader::CurrentTokenLine() const {
+  const Scenario* s = Current();
+  return s != nullptr ? s->token_line : 0;
+}
+
 void ScenarioReader::Step() {
   Scenario* s = Current();
   if (s == nullptr) return;

@@ -59,6 +59,9 @@ class ScenarioReader {
   // For error reports: "" and 0 when there is no scenario.
   std::string CurrentName() const;
   int CurrentLine() const;
+  // Where the token read last began (0-based): the line of a call line or of
+  // a script block's opening brace, although the reader is past its end.
+  int CurrentTokenLine() const;
 
  private:
   friend class ScenarioListener;

@@ -43,6 +43,7 @@ test::TestGame ChoiceTree() {
   game.Scenario("left_up.tsl", u"Left and up.\n\n");
   game.Scenario("left_down.tsl", u"Left and down.\n"
                                  u"{picture = LoadTexImage('nothere.png')}\n"
+                                 u"@gone.tsl\n"
                                  u"The end.\n\n");
   game.Scenario("right_up.tsl", u"Right and up.\n"
                                 u"\n"
@@ -83,7 +84,10 @@ TEST(Autoplay, AllExploresEveryPathOnceAndReportsEachProblemWithItsLine) {
       << report;
 
   const std::string problems = Section(report, "Problems:");
-  EXPECT_NE(problems.find("Problems: 2\n"), std::string::npos) << report;
+  EXPECT_NE(problems.find("Problems: 3\n"), std::string::npos) << report;
+  EXPECT_NE(problems.find("left_down.tsl:3: missing file: scenario file 'gone.tsl' does not exist"),
+            std::string::npos)
+      << report;
   EXPECT_NE(problems.find("left_down.tsl:2: missing file: picture 'nothere.png' does not exist"),
             std::string::npos)
       << report;
