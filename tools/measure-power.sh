@@ -35,15 +35,18 @@ def cpu_seconds(pid):
         fields = f.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / ticks  # utime + stime
 
+def cpu_percent_over_10s(pid):
+    start, wall = cpu_seconds(pid), time.monotonic()
+    time.sleep(10)
+    used = cpu_seconds(pid) - start
+    return 100.0 * used / (time.monotonic() - wall)
+
 def rest_cpu(folder, extra):
     proc = subprocess.Popen([tessel, *extra, "main.tsl"], cwd=folder,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         time.sleep(7)  # the window opens and the first page is typed
-        start, wall = cpu_seconds(proc.pid), time.monotonic()
-        time.sleep(10)
-        used = cpu_seconds(proc.pid) - start
-        return 100.0 * used / (time.monotonic() - wall)
+        return cpu_percent_over_10s(proc.pid)
     finally:
         proc.kill()
         proc.wait()
@@ -74,10 +77,7 @@ def key_wait_cpu(extra):
         subprocess.run(["xdotool", "click", "1"], check=True)
         wait_for(proc, "[demo] key wait 1")
         time.sleep(1)
-        start, wall = cpu_seconds(proc.pid), time.monotonic()
-        time.sleep(10)
-        used = cpu_seconds(proc.pid) - start
-        return 100.0 * used / (time.monotonic() - wall)
+        return cpu_percent_over_10s(proc.pid)
     finally:
         proc.kill()
         proc.wait()
