@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ScriptApi.h"
 #include "app/Window.h"
 #include "event/EventHandler.h"
 #include "graphics/Layer.h"
@@ -28,7 +29,6 @@
 #include "graphics/Renderer.h"
 #include "graphics/Surface.h"
 #include "graphics/TexImage.h"
-#include "script/ScriptApi.h"
 #include "script/ScriptHost.h"
 
 // Counts every C++ heap allocation of the process. The replacements pair

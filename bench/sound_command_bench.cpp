@@ -15,9 +15,9 @@
 
 #include <unistd.h>
 
-#include "app/Globals.h"
+#include "app/ScriptApi.h"
+#include "resource/BaseDirectory.h"
 #include "script/EngineObject.h"
-#include "script/ScriptApi.h"
 #include "script/ScriptHost.h"
 #include "sound/Audio.h"
 #include "sound/TestSounds.h"

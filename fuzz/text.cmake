@@ -1,6 +1,6 @@
 tessel_add_fuzzer(fuzz_scenario_lexer
   scenario_lexer_fuzz.cpp
-  ${SRC}/app/DebugLog.cpp
+  ${SRC}/core/DebugLog.cpp
   ${SRC}/text/Encoding.cpp
   ${SRC}/text/JisTables.cpp
   ${SRC}/text/Scenario.cpp

@@ -24,7 +24,7 @@ fi
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1}
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-exec python3 - "$tessel" "$demo" "$root/src/script/ScriptApi.cpp" <<'PY'
+exec python3 - "$tessel" "$demo" "$root/src/app/ScriptApi.cpp" <<'PY'
 import os, re, subprocess, sys, tempfile, time
 
 tessel, demo, api_source = sys.argv[1:4]

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/ProfileTimer.h"
+#include "core/ProfileTimer.h"
 
 namespace tessel {
 

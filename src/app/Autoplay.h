@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/PlayMonitor.h"
 #include "app/PlayReport.h"
+#include "core/PlayMonitor.h"
 #include "text/ScenarioListener.h"
 
 namespace tessel {

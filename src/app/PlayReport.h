@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/PlayMonitor.h"
+#include "core/PlayMonitor.h"
 
 namespace tessel {
 

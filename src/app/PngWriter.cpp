@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/ScreenSurface.h"
+#include "graphics/ScreenSurface.h"
 
 namespace tessel {
 namespace {

@@ -10,9 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/DebugLog.h"
-#include "app/Globals.h"
-#include "app/ScreenSurface.h"
+#include "core/DebugLog.h"
+#include "graphics/ScreenSurface.h"
 
 namespace tessel {
 namespace {

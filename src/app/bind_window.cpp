@@ -1,8 +1,8 @@
 // Script commands of the window family.
-#include "app/DebugLog.h"
-#include "app/Globals.h"
-#include "app/ScreenSurface.h"
+#include "app/FrameRate.h"
 #include "app/Window.h"
+#include "core/DebugLog.h"
+#include "graphics/ScreenSurface.h"
 #include "script/CommandFamilies.h"
 
 namespace tessel {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Globals.h"
+#include "core/SceneChanges.h"
 
 namespace tessel {
 

@@ -1,7 +1,7 @@
 // Script commands of the event-handler family.
 #include "event/ScriptEventHandler.h"
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "script/CommandFamilies.h"
 
 namespace tessel {

@@ -1,6 +1,5 @@
 list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScriptEventHandler.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SystemEventHandler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_event.cpp
 )

@@ -1,6 +1,6 @@
 #include "graphics/LayerEffect.h"
 
-#include "app/Globals.h"
+#include "core/SceneChanges.h"
 #include "graphics/Layer.h"
 #include "script/ScriptHost.h"
 

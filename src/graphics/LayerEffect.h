@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "event/EventHandler.h"
 #include "script/EngineObject.h"
 

@@ -6,8 +6,8 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/DebugLog.h"
-#include "app/PlayMonitor.h"
+#include "core/DebugLog.h"
+#include "core/PlayMonitor.h"
 #include "resource/ResourceFile.h"
 
 namespace tessel {

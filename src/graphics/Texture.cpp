@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "graphics/TextureManager.h"
 
 namespace tessel {

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "graphics/Layer.h"
 #include "graphics/LayerEffect.h"
 #include "script/CommandFamilies.h"

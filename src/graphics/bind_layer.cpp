@@ -1,5 +1,5 @@
 // Script commands of the layer family.
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "graphics/Layer.h"
 #include "graphics/LayerTable.h"
 #include "graphics/Renderer.h"

@@ -1,5 +1,5 @@
 // Script commands of the texture-image family.
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "graphics/Surface.h"
 #include "graphics/TexImage.h"
 #include "script/CommandFamilies.h"

@@ -1,4 +1,5 @@
 list(APPEND TESSEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Layer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LayerEffect.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LayerTable.cpp

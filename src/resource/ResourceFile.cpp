@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/Globals.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "resource/DiskPath.h"
 
 namespace tessel {

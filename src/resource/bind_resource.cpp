@@ -5,9 +5,9 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "app/Globals.h"
-#include "app/PlayMonitor.h"
+#include "core/PlayMonitor.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "script/CommandFamilies.h"
 
 namespace tessel {

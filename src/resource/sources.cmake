@@ -1,4 +1,5 @@
 list(APPEND TESSEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/BaseDirectory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Archive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ArchiveStream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ArchiveWriter.cpp

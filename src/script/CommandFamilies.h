@@ -18,16 +18,8 @@ std::unique_ptr<ScriptFunction> MakeCommand() {
   return std::make_unique<T>();
 }
 
-// Each family's binding file (bind_*.cpp beside its classes) lists its commands.
-std::span<const CommandEntry> SystemCommands();         // app/bind_system.cpp
-std::span<const CommandEntry> WindowCommands();         // app/bind_window.cpp
-std::span<const CommandEntry> EventCommands();          // event/bind_event.cpp
-std::span<const CommandEntry> ResourceCommands();       // resource/bind_resource.cpp
-std::span<const CommandEntry> TextureCommands();        // graphics/bind_texture.cpp
-std::span<const CommandEntry> LayerCommands();          // graphics/bind_layer.cpp
-std::span<const CommandEntry> EffectCommands();         // graphics/bind_effect.cpp
-std::span<const CommandEntry> FontCommands();           // text/bind_font.cpp
-std::span<const CommandEntry> ScenarioLayerCommands();  // text/bind_scenario_layer.cpp
-std::span<const CommandEntry> SoundCommands();          // sound/bind_sound.cpp
+// Each family's binding file (bind_*.cpp beside its classes) lists its
+// commands as `std::span<const CommandEntry> NameCommands()`; the command
+// table of the game session gathers the families.
 
 }  // namespace tessel

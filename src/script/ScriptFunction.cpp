@@ -11,9 +11,9 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "app/DebugLog.h"
-#include "app/Globals.h"
-#include "app/PlayMonitor.h"
+#include "core/DebugLog.h"
+#include "core/PlayMonitor.h"
+#include "core/SceneChanges.h"
 #include "script/ScriptHost.h"
 
 namespace tessel {

@@ -9,7 +9,7 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "script/LuaEnvironment.h"
 #include "script/ScriptFunction.h"
 

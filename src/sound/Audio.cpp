@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "event/EventHandler.h"
 #include "sound/MusicTrack.h"
 #include "sound/SoundData.h"

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DebugLog.h"
-#include "app/PlayMonitor.h"
+#include "core/DebugLog.h"
+#include "core/PlayMonitor.h"
 #include "resource/ResourceFile.h"
 #include "sound/Audio.h"
 #include "sound/MusicTrack.h"

@@ -1,5 +1,5 @@
 // Script commands of the sound family: chunks on mixer channels and music.
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "script/CommandFamilies.h"
 #include "sound/Audio.h"
 #include "sound/SoundData.h"

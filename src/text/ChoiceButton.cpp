@@ -6,9 +6,9 @@
 
 #include "graphics/Renderer.h"
 #include "graphics/Texture.h"
-#include "script/Boot.h"
 #include "text/Encoding.h"
 #include "text/Scenario.h"
+#include "text/ScenarioFiles.h"
 #include "text/ScenarioReader.h"
 #include "text/TextCanvas.h"
 #include "text/TextLayout.h"

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "app/DebugLog.h"
-#include "app/PlayMonitor.h"
+#include "core/DebugLog.h"
+#include "core/PlayMonitor.h"
 #include "graphics/Texture.h"
 #include "text/FontLookup.h"
 

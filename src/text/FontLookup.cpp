@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "app/Globals.h"
+#include "resource/BaseDirectory.h"
 
 namespace tessel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 namespace tessel {
 

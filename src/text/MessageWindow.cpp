@@ -4,10 +4,10 @@
 
 #include "graphics/Renderer.h"
 #include "graphics/Texture.h"
-#include "script/Boot.h"
 #include "text/ChoiceButton.h"
 #include "text/Scenario.h"
 #include "text/ScenarioController.h"
+#include "text/ScenarioFiles.h"
 #include "text/ScenarioReader.h"
 
 namespace tessel {

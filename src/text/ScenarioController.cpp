@@ -1,8 +1,6 @@
 #include "text/ScenarioController.h"
 
-#include "app/Globals.h"
-#include "script/Boot.h"
-#include "script/ScriptApi.h"
+#include "core/SceneChanges.h"
 #include "script/ScriptHost.h"
 #include "text/Scenario.h"
 #include "text/ScenarioReader.h"
@@ -37,13 +35,8 @@ ScenarioController::ScenarioController() {
 ScenarioController::~ScenarioController() {
   Host().SetPositionProvider(nullptr);
   Host().Close();
-  api_.reset();
   reader_.reset();
 }
-
-bool ScenarioController::Boot() { return BootGame(*this); }
-
-void ScenarioController::SetApi(std::unique_ptr<ScriptApi> api) { api_ = std::move(api); }
 
 void ScenarioController::SetReader(std::unique_ptr<ScenarioReader> reader) {
   reader_ = std::move(reader);

@@ -3,30 +3,25 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 namespace tessel {
 
-class ScriptApi;
 class ScenarioListener;
 class ScenarioReader;
 
 // Paces the story: one reader step per idle call while running, timed pauses
 // after characters, full stops for key waits and choices. Its life is the
-// life of the Lua state, the command registry and the reader.
+// life of the Lua state and the reader.
 class ScenarioController {
  public:
   // The one controller; creating it opens the Lua state.
   static ScenarioController& Create();
   static ScenarioController* Instance();
-  // Closes the Lua state, then deletes the command registry and the reader.
+  // Closes the Lua state, then deletes the reader.
   static void Destroy();
 
   ~ScenarioController();
-
-  // Mounts main.dat, registers the commands, reads main.tsl. False when there
-  // is no game to play (its messages are written).
-  bool Boot();
 
   // One step: ends a timed wait that is over, else reads one token while running.
   void Step();
@@ -45,15 +40,12 @@ class ScenarioController {
   void AttachListener(ScenarioListener* listener);
   void DetachListener(ScenarioListener* listener);
 
-  ScriptApi* Api() const { return api_.get(); }
-  void SetApi(std::unique_ptr<ScriptApi> api);
   ScenarioReader* Reader() const { return reader_.get(); }
   void SetReader(std::unique_ptr<ScenarioReader> reader);
 
  private:
   ScenarioController();
 
-  std::unique_ptr<ScriptApi> api_;
   std::unique_ptr<ScenarioReader> reader_;
   bool running_ = true;
   bool waiting_ = false;

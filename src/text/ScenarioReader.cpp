@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 
 namespace tessel {
 namespace {

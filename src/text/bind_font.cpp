@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "graphics/Surface.h"
 #include "graphics/TexImage.h"
 #include "script/CommandFamilies.h"

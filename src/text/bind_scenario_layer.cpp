@@ -1,7 +1,7 @@
 // Script commands of the scenario layer family.
 #include <algorithm>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "graphics/Texture.h"
 #include "script/CommandFamilies.h"
 #include "text/Font.h"

@@ -8,6 +8,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MessageWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Scenario.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScenarioFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioLayer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCanvas.cpp

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "app/FrameRate.h"
 #include "event/EventHandler.h"
 #include "support/TestSupport.h"
 
@@ -88,6 +88,25 @@ TEST_F(FrameLoop, QuitDuringAFrameFinishesThatFrameAndDrawsNoOther) {
   EXPECT_EQ(profile.process.Count(), 3u);
   EXPECT_EQ(ticker.passes, 17 * 3);  // the third frame's wait ran out in full
   EventHandlerList::Clear();
+}
+
+TEST(FrameRate, ThresholdIsOneLessThanThePeriod) {
+  ASSERT_TRUE(SetFrameRate(60));
+  EXPECT_EQ(FrameThreshold(), 15u);
+  ASSERT_TRUE(SetFrameRate(30));
+  EXPECT_EQ(FrameThreshold(), 32u);
+  ASSERT_TRUE(SetFrameRate(1000));
+  EXPECT_EQ(FrameThreshold(), 0u);
+}
+
+TEST(FrameRate, RatesThatWouldHangOrDivideByZeroAreRefusedOrClamped) {
+  ASSERT_TRUE(SetFrameRate(60));
+  EXPECT_FALSE(SetFrameRate(0));
+  EXPECT_FALSE(SetFrameRate(-5));
+  EXPECT_EQ(FrameThreshold(), 15u);
+  EXPECT_TRUE(SetFrameRate(5000));
+  EXPECT_EQ(FrameThreshold(), 0u);
+  SetFrameRate(60);
 }
 
 }  // namespace

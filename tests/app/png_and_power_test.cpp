@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "app/FrameRate.h"
 #include "app/PngWriter.h"
+#include "core/SceneChanges.h"
 #include "event/EventHandler.h"
 #include "graphics/Layer.h"
 #include "graphics/LayerEffect.h"

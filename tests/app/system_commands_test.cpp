@@ -2,7 +2,8 @@
 
 #include <SDL.h>
 
-#include "app/Globals.h"
+#include "app/FrameRate.h"
+#include "graphics/ScreenSurface.h"
 #include "support/TestSupport.h"
 
 namespace tessel {

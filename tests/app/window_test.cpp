@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "graphics/ScreenSurface.h"
 #include "support/TestSupport.h"
 
 namespace tessel {

@@ -2,9 +2,9 @@
 
 #include <SDL.h>
 
+#include "app/SystemEventHandler.h"
 #include "event/EventHandler.h"
 #include "event/ScriptEventHandler.h"
-#include "event/SystemEventHandler.h"
 #include "support/TestSupport.h"
 
 namespace tessel {

@@ -11,10 +11,11 @@ extern "C" {
 }
 
 #include "app/Application.h"
-#include "app/Globals.h"
 #include "app/Window.h"
 #include "graphics/LayerTable.h"
 #include "graphics/Renderer.h"
+#include "graphics/ScreenSurface.h"
+#include "resource/BaseDirectory.h"
 #include "script/ScriptHost.h"
 
 namespace tessel::test {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <set>
 
+#include "app/SystemEventHandler.h"
 #include "app/Window.h"
-#include "event/SystemEventHandler.h"
 #include "graphics/GraphicsTest.h"
 #include "graphics/TexImage.h"
 #include "graphics/Texture.h"

@@ -1,9 +1,9 @@
 // ArchiveLoad and ArchiveRelease as scripts call them, with every kind of bad argument.
-#include "app/Globals.h"
+#include "ArchiveTestSupport.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "resource/ResourceFile.h"
 #include "support/TestSupport.h"
-#include "ArchiveTestSupport.h"
 
 namespace tessel {
 namespace {

@@ -6,11 +6,11 @@
 #include <climits>
 #include <memory>
 
-#include "app/Globals.h"
+#include "ArchiveTestSupport.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "resource/ResourceFile.h"
 #include "support/TestSupport.h"
-#include "ArchiveTestSupport.h"
 
 namespace tessel {
 namespace {

@@ -2,12 +2,11 @@
 // byte outside the file or the buffers is ever read (the sanitizers watch).
 #include <random>
 
-#include "app/Globals.h"
+#include "ArchiveTestSupport.h"
+#include "ReferenceLookup.h"
 #include "resource/Archive.h"
 #include "resource/ResourceFile.h"
 #include "support/TestSupport.h"
-#include "ArchiveTestSupport.h"
-#include "ReferenceLookup.h"
 
 namespace tessel {
 namespace {

@@ -3,12 +3,12 @@
 #include <SDL.h>
 #include <unistd.h>
 
-#include "app/Globals.h"
+#include "ArchiveTestSupport.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
 #include "support/TestSupport.h"
-#include "ArchiveTestSupport.h"
 
 namespace tessel {
 namespace {

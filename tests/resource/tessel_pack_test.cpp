@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Globals.h"
+#include "ArchiveTestSupport.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "resource/ResourceFile.h"
 #include "support/TestSupport.h"
-#include "ArchiveTestSupport.h"
 
 namespace tessel {
 namespace {

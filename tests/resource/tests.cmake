@@ -1,4 +1,5 @@
 tessel_add_tests(tessel_tests_resource
+  ${CMAKE_CURRENT_LIST_DIR}/base_directory_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive_commands_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive_format_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive_malformed_test.cpp

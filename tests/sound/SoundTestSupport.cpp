@@ -14,9 +14,9 @@ extern "C" {
 #include <thread>
 #include <vector>
 
-#include "app/Globals.h"
 #include "event/EventHandler.h"
 #include "resource/ArchiveWriter.h"
+#include "resource/BaseDirectory.h"
 #include "script/ScriptHost.h"
 #include "sound/Audio.h"
 

@@ -18,10 +18,10 @@ extern "C" {
 #include <memory>
 #include <random>
 
-#include "app/Clock.h"
+#include "app/ScriptApi.h"
+#include "core/Clock.h"
 #include "event/EventHandler.h"
 #include "script/EngineObject.h"
-#include "script/ScriptApi.h"
 #include "script/ScriptHost.h"
 
 namespace tessel::test {

@@ -11,7 +11,7 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "app/Globals.h"
+#include "resource/BaseDirectory.h"
 #include "script/ScriptHost.h"
 #include "text/FontLookup.h"
 

@@ -9,13 +9,13 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "app/Globals.h"
 #include "app/Window.h"
 #include "event/EventHandler.h"
 #include "graphics/LayerTable.h"
 #include "graphics/Renderer.h"
+#include "graphics/ScreenSurface.h"
 #include "graphics/Texture.h"
-#include "script/ScriptApi.h"
+#include "resource/BaseDirectory.h"
 #include "script/ScriptHost.h"
 #include "text/Encoding.h"
 #include "text/Scenario.h"
@@ -41,7 +41,7 @@ GlyphMetrics MetricsOf(FontData& font, char16_t ch) {
 void StoryFixture::SetUpStory(int main_size, int ruby_size, const char* main_file,
                               const char* ruby_file) {
   ScenarioController& controller = ScenarioController::Create();
-  controller.SetApi(std::make_unique<ScriptApi>(IdentityFunctionList()));
+  commands_ = std::make_unique<ScriptApi>(IdentityFunctionList());
   SetBaseDirectory(dir_.Path().string() + "/");
   LayerTable::Reset();
   if (TTF_WasInit() == 0) TTF_Init();
@@ -65,6 +65,7 @@ void StoryFixture::SetUpStory(int main_size, int ruby_size, const char* main_fil
 
 void StoryFixture::TearDownStory() {
   ScenarioController::Destroy();
+  commands_.reset();
   system_listener_.reset();
   SetBaseDirectory("");
 }

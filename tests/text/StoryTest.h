@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "script/Boot.h"
+#include "app/ScriptApi.h"
 #include "support/TestSupport.h"
 #include "text/Font.h"
+#include "text/ScenarioFiles.h"
 #include "text/ScenarioLayer.h"
 #include "text/TextLayout.h"
 
@@ -64,6 +65,7 @@ class StoryFixture {
   std::shared_ptr<FontData> main_font_;
   std::shared_ptr<FontData> ruby_font_;
   std::unique_ptr<SystemScenarioListener> system_listener_;
+  std::unique_ptr<ScriptApi> commands_;  // registered in the controller's Lua state
   TempDir dir_;
 };
 

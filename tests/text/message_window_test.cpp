@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "core/SceneChanges.h"
 #include "event/EventHandler.h"
 #include "text/ScenarioController.h"
 #include "text/ScenarioReader.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "CheckTestSupport.h"
-#include "script/ScriptApi.h"
+#include "app/ScriptApi.h"
 
 namespace tessel::test {
 namespace {

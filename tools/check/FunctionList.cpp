@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ScriptApi.h"
 #include "check/LuaChunk.h"
 #include "script/FunctionNameList.h"
-#include "script/ScriptApi.h"
 
 namespace tessel::check {
 namespace {

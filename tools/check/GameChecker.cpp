@@ -12,17 +12,17 @@
 #include <system_error>
 #include <vector>
 
-#include "app/Globals.h"
 #include "check/Encoding.h"
 #include "check/FunctionList.h"
 #include "check/LuaChunk.h"
 #include "check/ScenarioWalk.h"
 #include "resource/Archive.h"
+#include "resource/BaseDirectory.h"
 #include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
-#include "script/Boot.h"
 #include "text/Encoding.h"
 #include "text/Scenario.h"
+#include "text/ScenarioFiles.h"
 
 namespace fs = std::filesystem;
 

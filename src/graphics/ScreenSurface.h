@@ -16,4 +16,13 @@ class ScreenSurface {
   static void SetCaption(const char* title, const char* icon_title);
 };
 
+struct Color {
+  double red = 0.0;
+  double green = 0.0;
+  double blue = 0.0;
+  double alpha = 0.0;
+};
+// The colour every frame is cleared to.
+Color& BaseColor();
+
 }  // namespace tessel

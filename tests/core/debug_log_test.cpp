@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 
 namespace tessel {
 namespace {

@@ -1,6 +1,6 @@
-#include "app/ProfileTimer.h"
+#include "core/ProfileTimer.h"
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 
 namespace tessel {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Globals.h"
+#include "resource/BaseDirectory.h"
 
 namespace tessel {
 namespace {
@@ -24,25 +24,6 @@ TEST(BaseDirectory, PathWithoutSeparatorMeansTheWorkingDirectory) {
   EXPECT_EQ(BaseDirectory(), "");
   SetBaseDirectory("");
   EXPECT_EQ(BaseDirectory(), "");
-}
-
-TEST(FrameRate, ThresholdIsOneLessThanThePeriod) {
-  ASSERT_TRUE(SetFrameRate(60));
-  EXPECT_EQ(FrameThreshold(), 15u);
-  ASSERT_TRUE(SetFrameRate(30));
-  EXPECT_EQ(FrameThreshold(), 32u);
-  ASSERT_TRUE(SetFrameRate(1000));
-  EXPECT_EQ(FrameThreshold(), 0u);
-}
-
-TEST(FrameRate, RatesThatWouldHangOrDivideByZeroAreRefusedOrClamped) {
-  ASSERT_TRUE(SetFrameRate(60));
-  EXPECT_FALSE(SetFrameRate(0));
-  EXPECT_FALSE(SetFrameRate(-5));
-  EXPECT_EQ(FrameThreshold(), 15u);
-  EXPECT_TRUE(SetFrameRate(5000));
-  EXPECT_EQ(FrameThreshold(), 0u);
-  SetFrameRate(60);
 }
 
 }  // namespace

@@ -1,13 +1,25 @@
-#include "script/ScriptApi.h"
+#include "app/ScriptApi.h"
 
 #include <string>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "script/CommandFamilies.h"
 #include "script/FunctionNameList.h"
 #include "script/ScriptHost.h"
 
 namespace tessel {
+
+// The families, each listed by its binding file (bind_*.cpp beside its classes).
+std::span<const CommandEntry> SystemCommands();         // app/bind_system.cpp
+std::span<const CommandEntry> WindowCommands();         // app/bind_window.cpp
+std::span<const CommandEntry> EventCommands();          // event/bind_event.cpp
+std::span<const CommandEntry> ResourceCommands();       // resource/bind_resource.cpp
+std::span<const CommandEntry> TextureCommands();        // graphics/bind_texture.cpp
+std::span<const CommandEntry> LayerCommands();          // graphics/bind_layer.cpp
+std::span<const CommandEntry> EffectCommands();         // graphics/bind_effect.cpp
+std::span<const CommandEntry> FontCommands();           // text/bind_font.cpp
+std::span<const CommandEntry> ScenarioLayerCommands();  // text/bind_scenario_layer.cpp
+std::span<const CommandEntry> SoundCommands();          // sound/bind_sound.cpp
 
 const std::array<const char*, ScriptApi::kCommandCount>& ScriptApi::CommandNames() {
   static const std::array<const char*, kCommandCount> kNames = {

@@ -1,4 +1,4 @@
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 
 #include <cstdarg>
 #include <cstdio>

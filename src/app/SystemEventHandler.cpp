@@ -1,15 +1,17 @@
-#include "event/SystemEventHandler.h"
+#include "app/SystemEventHandler.h"
 
-#include "app/ScreenSurface.h"
+#include "app/Boot.h"
+#include "app/ScriptApi.h"
+#include "graphics/ScreenSurface.h"
 #include "graphics/TextureManager.h"
-#include "script/Boot.h"
 #include "text/ScenarioController.h"
+#include "text/ScenarioFiles.h"
 
 namespace tessel {
 
 SystemEventHandler::SystemEventHandler() : listener_(std::make_unique<SystemScenarioListener>()) {
   ScenarioController& controller = ScenarioController::Create();
-  booted_ = controller.Boot();
+  booted_ = BootGame(controller, commands_);
   controller.AttachListener(listener_.get());
 }
 

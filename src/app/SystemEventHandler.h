@@ -6,6 +6,7 @@
 
 namespace tessel {
 
+class ScriptApi;
 class SystemScenarioListener;
 
 // The engine's own handler, first in the list: Escape and quit end the run,
@@ -13,7 +14,8 @@ class SystemScenarioListener;
 class SystemEventHandler : public EventHandler {
  public:
   // Creates the scenario controller (opening Lua), boots the game and attaches
-  // the system's scenario listener.
+  // the system's scenario listener. The command table lives as long as this
+  // handler, which outlives the controller's Lua state.
   SystemEventHandler();
   ~SystemEventHandler() override;
 
@@ -34,6 +36,7 @@ class SystemEventHandler : public EventHandler {
   bool running_ = true;
   bool booted_ = false;
   std::unique_ptr<SystemScenarioListener> listener_;
+  std::unique_ptr<ScriptApi> commands_;
 };
 
 }  // namespace tessel

@@ -1,14 +1,10 @@
-#include "script/Boot.h"
+#include "text/ScenarioFiles.h"
 
 #include <SDL.h>
 
-#include "app/DebugLog.h"
-#include "app/PlayMonitor.h"
-#include "app/Globals.h"
-#include "resource/Archive.h"
+#include "core/DebugLog.h"
+#include "core/PlayMonitor.h"
 #include "resource/ResourceFile.h"
-#include "script/LuaEnvironment.h"
-#include "script/ScriptApi.h"
 #include "script/ScriptHost.h"
 #include "text/Encoding.h"
 #include "text/Scenario.h"
@@ -16,18 +12,6 @@
 #include "text/ScenarioReader.h"
 
 namespace tessel {
-
-bool LoadFunctionDefinitions(ScenarioController& controller) {
-  DebugLog::Print("Reading Script funcdef.tsl\n");
-  std::optional<std::string> text = ReadResource("funcdef.tsl");
-  if (!text) {
-    DebugLog::Print("Error : funcdef.tsl doesn't exist.\n");
-    return false;
-  }
-  DebugLog::Print("Reading Script funcdef.tsl OK.\n");
-  controller.SetApi(std::make_unique<ScriptApi>(*text));
-  return true;
-}
 
 std::unique_ptr<Scenario> LoadScenarioFile(const std::string& name) {
   DebugLog::Print("Reading Script %s\n", name.c_str());
@@ -93,31 +77,6 @@ bool SystemScenarioListener::OnCall(const std::u16string& name) {
   std::unique_ptr<Scenario> scenario = LoadScenarioByTextName(name);
   // A missing file was reported by the load; the story goes on after the call.
   if (scenario) controller->Reader()->Push(std::move(scenario));
-  return true;
-}
-
-namespace {
-
-void MountBootArchive() {
-  // main.dat is looked for where the engine was started, then beside the game.
-  if (Archive* archive = LoadArchive("", "main.dat")) {
-    (void)archive;
-    return;
-  }
-  if (!BaseDirectory().empty()) LoadArchive(BaseDirectory(), "main.dat");
-}
-
-}  // namespace
-
-bool BootGame(ScenarioController& controller) {
-  if (!Host().IsOpen()) return false;
-  MountBootArchive();
-  // A game's Lua modules load from its archive or its folder, wherever it was started.
-  SetModuleReader([](const std::string& file) { return ReadResource(file); });
-  if (!LoadFunctionDefinitions(controller)) return false;
-  std::unique_ptr<Scenario> main = LoadScenarioFile("main.tsl");
-  if (!main) return false;
-  controller.SetReader(std::make_unique<ScenarioReader>(std::move(main)));
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "app/PlayMonitor.h"
+#include "core/PlayMonitor.h"
 
 namespace tessel {
 namespace {

@@ -9,7 +9,6 @@
 namespace tessel {
 
 class Scenario;
-class ScenarioController;
 
 // The bridge from scenario text to the script host: runs script blocks as Lua
 // and enters the files that call lines name. Lets every token pass on.
@@ -18,13 +17,6 @@ class SystemScenarioListener : public ScenarioListener {
   bool OnScriptBlock(const std::u16string& text, int line) override;
   bool OnCall(const std::u16string& name) override;
 };
-
-// Mounts main.dat, reads funcdef.tsl into the command registry and main.tsl
-// into the reader. False when there is no game to play (messages written).
-bool BootGame(ScenarioController& controller);
-
-// Reads funcdef.tsl and builds the command registry from it.
-bool LoadFunctionDefinitions(ScenarioController& controller);
 
 // Reads a scenario file by name (archives, then the base directory); nullptr,
 // after its message, when it is found nowhere.

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ProfileTimer.h"
+#include "core/ProfileTimer.h"
 #include "support/TestSupport.h"
 
 namespace tessel {

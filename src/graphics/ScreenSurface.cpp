@@ -1,4 +1,4 @@
-#include "app/ScreenSurface.h"
+#include "graphics/ScreenSurface.h"
 
 namespace tessel {
 
@@ -8,6 +8,11 @@ bool ScreenSurface::SetMode(int width, int height, int bits_per_pixel, std::uint
 
 void ScreenSurface::SetCaption(const char* title, const char* icon_title) {
   SDL_WM_SetCaption(title != nullptr ? title : "", icon_title != nullptr ? icon_title : "");
+}
+
+Color& BaseColor() {
+  static Color color;
+  return color;
 }
 
 }  // namespace tessel

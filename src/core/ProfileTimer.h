@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 namespace tessel {
 
