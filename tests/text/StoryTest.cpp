@@ -40,7 +40,7 @@ GlyphMetrics MetricsOf(FontData& font, char16_t ch) {
 
 void StoryFixture::SetUpStory(int main_size, int ruby_size, const char* main_file,
                               const char* ruby_file) {
-  ScenarioController& controller = ScenarioController::Create();
+  ScenarioController::Create();
   commands_ = std::make_unique<ScriptApi>(IdentityFunctionList());
   SetBaseDirectory(dir_.Path().string() + "/");
   LayerTable::Reset();
