@@ -1,7 +1,9 @@
 #include "graphics/ImageHeader.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <unordered_set>
 
 namespace tessel {
 namespace {
@@ -126,19 +128,57 @@ ImageHeader ReadPnm(Bytes d) {
                static_cast<std::int64_t>(d.size()) >= static_cast<std::int64_t>(at) + needed);
 }
 
-ImageHeader ReadXpm(Bytes d) {
-  std::size_t at = 9;
+// The next quoted string from `at`, read as the decoder reads it: up to the
+// closing quote, or exactly `length` characters when a length is given.
+std::optional<std::string_view> XpmString(Bytes d, std::size_t& at, std::size_t length = 0) {
   while (at < d.size() && d[at] != '"') ++at;
-  ++at;
-  const std::int64_t width = PnmNumber(d, at);
-  const std::int64_t height = PnmNumber(d, at);
-  const std::int64_t colours = PnmNumber(d, at);
-  const std::int64_t chars = PnmNumber(d, at);
+  if (++at > d.size()) return std::nullopt;
+  const auto* text = reinterpret_cast<const char*>(d.data()) + at;
+  if (length > 0) {
+    if (d.size() - at < length + 3) return std::nullopt;  // the string, its quote, ",\n"
+    at += length + 3;
+    return std::string_view(text, length);
+  }
+  const std::size_t start = at;
+  while (at < d.size() && d[at] != '"') ++at;
+  if (at >= d.size()) return std::nullopt;
+  return std::string_view(text, at++ - start);
+}
+
+// The decoder reads a pixel whose characters name no colour through a null
+// entry, so every pixel is looked up here first.
+ImageHeader ReadXpm(Bytes d) {
+  std::size_t at = 0;
+  const auto values = XpmString(d, at);
+  if (!values) return Refuse("XPM: damaged header");
+  const auto* first = reinterpret_cast<const std::uint8_t*>(values->data());
+  std::size_t in_values = 0;
+  Bytes header(first, values->size());
+  const std::int64_t width = PnmNumber(header, in_values);
+  const std::int64_t height = PnmNumber(header, in_values);
+  const std::int64_t colours = PnmNumber(header, in_values);
+  const std::int64_t chars = PnmNumber(header, in_values);
   if (width < 0 || height < 0 || colours < 1 || chars < 1) return Refuse("XPM: damaged header");
   if (chars > 8) return Refuse("XPM: more than 8 characters a pixel");
-  if (colours > (1 << 20)) return Refuse("XPM: too many colours");
   const std::int64_t needed = (width * height + colours) * chars;
-  return Sized(ImageFormat::kXpm, width, height, static_cast<std::int64_t>(d.size()) >= needed);
+  ImageHeader sized =
+      Sized(ImageFormat::kXpm, width, height, static_cast<std::int64_t>(d.size()) >= needed);
+  if (sized.format == ImageFormat::kNone) return sized;
+  const std::size_t key = static_cast<std::size_t>(chars);
+  std::unordered_set<std::string_view> keys;
+  for (std::int64_t i = 0; i < colours; ++i) {
+    const auto line = XpmString(d, at);
+    if (!line || line->size() < key + 1) return Refuse("XPM: damaged colour table");
+    keys.insert(line->substr(0, key));
+  }
+  for (std::int64_t y = 0; y < height; ++y) {
+    const auto row = XpmString(d, at, static_cast<std::size_t>(width) * key);
+    if (!row) return Refuse("XPM: the file is cut short");
+    for (std::size_t x = 0; x < row->size(); x += key) {
+      if (!keys.contains(row->substr(x, key))) return Refuse("XPM: a pixel names no colour");
+    }
+  }
+  return sized;
 }
 
 // Follows the chunks the way the decoder does, up to the pixels; a chunk
