@@ -5,7 +5,8 @@
 // Input: two bytes for the window's width and height (8 pixels a step, from
 // 8), then the scenario as UTF-16LE code units as stored. No script runs (no
 // system listener is attached), so script blocks and call lines are read and
-// left alone; choices lead to files that do not exist.
+// left alone; choices lead to files that do not exist, and the script blocks
+// a choice text may hold run without the os and io libraries.
 #include <SDL_ttf.h>
 
 #include <cstddef>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "app/Globals.h"
+#include "script/ScriptHost.h"
 #include "text/Font.h"
 #include "text/Scenario.h"
 #include "text/ScenarioController.h"
@@ -34,6 +36,9 @@ const Fonts& Setup() {
     TTF_Init();
     SetBaseDirectory("/nonexistent-fuzz-game/");
     ScenarioController::Create();
+    // Choice texts may hold script blocks: the input must not reach files,
+    // processes or the fuzzer's own exit.
+    Host().RunBuffer("os, io, package, require, dofile, loadfile, loadlib = nil");
     // Japanese faces: ruby, no-break-start marks and wide glyphs all occur.
     Fonts opened{Font::Open("VL-Gothic-Regular.ttf", 16)->Data(),
                  Font::Open("VL-Gothic-Regular.ttf", 8)->Data()};
