@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 TEST_BUILD := build/test
 RELEASE_BUILD := build/release
 
-.PHONY: all deps build test demo bench clean
+.PHONY: all deps build test fuzz demo bench clean
 
 all: build
 
@@ -22,6 +22,11 @@ test: deps
 	@cmake --build $(TEST_BUILD) -j$(JOBS)
 	@bash scripts/run-tests.sh $(TEST_BUILD)
 	@bash scripts/run-fuzz.sh 10
+
+# Every fuzz target for FUZZ_SECONDS each (make test runs them for 10).
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	@bash scripts/run-fuzz.sh $(FUZZ_SECONDS)
 
 demo: build
 	@bash scripts/run-demo.sh $(RELEASE_BUILD)

@@ -2,6 +2,10 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL REQUIRED IMPORTED_TARGET sdl)
 pkg_check_modules(SDL_IMAGE REQUIRED IMPORTED_TARGET SDL_image)
+# Pictures: libpng, libjpeg and giflib decode PNG, JPEG and GIF directly.
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(GIF REQUIRED IMPORTED_TARGET libgif)
 pkg_check_modules(SDL_TTF REQUIRED IMPORTED_TARGET SDL_ttf)
 pkg_check_modules(SDL_MIXER REQUIRED IMPORTED_TARGET SDL_mixer)
 pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.1)

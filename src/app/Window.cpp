@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -76,6 +77,46 @@ void PinGraphicsLibraries() { dl_iterate_phdr(&PinLibrary, nullptr); }
 void PinGraphicsLibraries() {}
 #endif
 
+// No window side may pass this, whatever the driver says: larger windows
+// crash the window system's image copy on the first buffer swap.
+constexpr int kMaxWindowSide = 16384;
+
+// The largest side the driver can draw: known once an OpenGL context exists
+// (a second InitWindow, or after the mode is set); before that, the cap.
+int MaxWindowSide() {
+  SDL_Surface* screen = SDL_GetVideoSurface();
+  if (screen == nullptr || (screen->flags & SDL_OPENGL) == 0) return kMaxWindowSide;
+  GLint dims[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
+  int limit = kMaxWindowSide;
+  if (dims[0] > 0) limit = std::min(limit, static_cast<int>(dims[0]));
+  if (dims[1] > 0) limit = std::min(limit, static_cast<int>(dims[1]));
+  return limit;
+}
+
+[[noreturn]] void VideoModeFailed(int width, int height) {
+  std::fprintf(stderr, "Couldn't set %dx%dvideo mode: %s\n", width, height, SDL_GetError());
+  // Deep inside a script call: end here without unwinding into static
+  // destructors that the engine's own objects still depend on.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(2);
+}
+
+// A size the driver cannot draw is refused as a video mode the media layer
+// refused, before any window is asked for.
+void CheckWindowSize(int width, int height) {
+  const int limit = MaxWindowSide();
+  if (width < 0 || height < 0) {
+    SDL_SetError("a window cannot have a negative size");
+    VideoModeFailed(width, height);
+  }
+  if (width > limit || height > limit) {
+    SDL_SetError("a window may be at most %d pixels a side", limit);
+    VideoModeFailed(width, height);
+  }
+}
+
 }  // namespace
 
 void InitWindow(int width, int height) {
@@ -86,13 +127,9 @@ void InitWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  CheckWindowSize(width, height);
   if (!ScreenSurface::SetMode(width, height, 32, SDL_OPENGL | SDL_HWSURFACE | SDL_ANYFORMAT)) {
-    std::fprintf(stderr, "Couldn't set %dx%dvideo mode: %s\n", width, height, SDL_GetError());
-    // Deep inside a script call: end here without unwinding into static
-    // destructors that the engine's own objects still depend on.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(2);
+    VideoModeFailed(width, height);
   }
   PinGraphicsLibraries();
   ReportOpenGl();
@@ -102,6 +139,12 @@ void InitWindow(int width, int height) {
   SDL_Surface* screen = ScreenSurface::Get();
   const int granted_width = screen != nullptr ? screen->w : width;
   const int granted_height = screen != nullptr ? screen->h : height;
+  // Size 0 asks for the desktop's, which the driver may not be able to draw.
+  if (granted_width > MaxWindowSide() || granted_height > MaxWindowSide()) {
+    SDL_SetError("the granted %dx%d window is larger than OpenGL can draw", granted_width,
+                 granted_height);
+    VideoModeFailed(width, height);
+  }
   glViewport(0, 0, granted_width, granted_height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

@@ -1,13 +1,12 @@
 #include "graphics/Surface.h"
 
-#include <SDL_image.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cstring>
+#include <vector>
 
 #include "core/DebugLog.h"
 #include "core/PlayMonitor.h"
+#include "graphics/ImageDecoder.h"
+#include "graphics/ImageHeader.h"
 #include "resource/ResourceFile.h"
 
 namespace tessel {
@@ -17,12 +16,28 @@ struct RwCloser {
   void operator()(SDL_RWops* stream) const noexcept { SDL_RWclose(stream); }
 };
 
-bool EndsWithTga(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string tail = name.substr(name.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return tail == ".tga";
+// The whole resource, or false when it cannot be read or is larger than any
+// picture the engine decodes.
+bool ReadWhole(SDL_RWops* stream, std::vector<std::uint8_t>& bytes, std::string& error) {
+  const int size = SDL_RWseek(stream, 0, RW_SEEK_END);
+  if (size < 0 || SDL_RWseek(stream, 0, RW_SEEK_SET) != 0) {
+    error = SDL_GetError();
+    return false;
+  }
+  if (static_cast<std::size_t>(size) > kMaxImageFileBytes) {
+    error = "the file is larger than the " + std::to_string(kMaxImageFileBytes >> 20) +
+            " MiB a picture may have";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const int n = SDL_RWread(stream, bytes.data() + done, 1, static_cast<int>(bytes.size() - done));
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return true;
 }
 
 SurfacePtr CreateSurface(int width, int height, int depth, Uint32 alpha_mask) {
@@ -46,19 +61,16 @@ SurfacePtr LoadImage(const std::string& name) {
     NoteProblem(ProblemKind::kMissingFile, "picture '" + name + "' does not exist");
     return nullptr;
   }
-  SDL_Surface* surface = IMG_Load_RW(stream.get(), 0);
-  if (surface == nullptr && EndsWithTga(name)) {
-    // TGA files carry no magic bytes, so the decoder only reads them when told.
-    if (SDL_RWseek(stream.get(), 0, RW_SEEK_SET) == 0) {
-      surface = IMG_LoadTyped_RW(stream.get(), 0, const_cast<char*>("TGA"));
-    }
-  }
-  if (surface == nullptr) {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  SurfacePtr surface;
+  if (ReadWhole(stream.get(), bytes, error)) surface = DecodeImage(bytes, error);
+  if (!surface) {
     DebugLog::Write("Can't Load image.\n");
-    DebugLog::Print("%s: %s\n", name.c_str(), IMG_GetError());
-    NoteProblem(ProblemKind::kBadFile, "picture '" + name + "': " + IMG_GetError());
+    DebugLog::Print("%s: %s\n", name.c_str(), error.c_str());
+    NoteProblem(ProblemKind::kBadFile, "picture '" + name + "': " + error);
   }
-  return SurfacePtr(surface);
+  return surface;
 }
 
 SurfacePtr CreateRgbaSurface(int width, int height) {

@@ -63,6 +63,33 @@ int ToPixel(double value) {
 
 }  // namespace
 
+SurfacePtr StagePicture(SDL_Surface* source, int width, int height) {
+  // A 24-bit picture without a colour key has no transparency and stays RGB;
+  // every other source (palette, grey, 16 bit, colour-keyed) goes through the
+  // RGBA blit, so palettes are resolved and keyed pixels come out transparent.
+  const bool rgb = source->format->BitsPerPixel == 24 && (source->flags & SDL_SRCCOLORKEY) == 0;
+  SurfacePtr staging = rgb ? CreateRgbSurface(width, height) : CreateRgbaSurface(width, height);
+  if (!staging) {
+    DebugLog::Print("Texture: no memory for a %dx%d staging copy: %s\n", width, height,
+                    SDL_GetError());
+    return nullptr;
+  }
+  // With SDL_SRCALPHA on, the blit would blend the picture into the zeroed
+  // staging surface and lose its alpha; off, the alpha channel is copied.
+  const Uint32 blend_flags = source->flags & (SDL_SRCALPHA | SDL_RLEACCELOK);
+  const Uint8 surface_alpha = source->format->alpha;
+  if ((blend_flags & SDL_SRCALPHA) != 0) SDL_SetAlpha(source, 0, 0);
+  SDL_Rect whole{0, 0, static_cast<Uint16>(source->w), static_cast<Uint16>(source->h)};
+  const int blitted =
+      source->w > 0 && source->h > 0 ? SDL_UpperBlit(source, &whole, staging.get(), nullptr) : 0;
+  if ((blend_flags & SDL_SRCALPHA) != 0) SDL_SetAlpha(source, blend_flags, surface_alpha);
+  if (blitted < 0) {
+    DebugLog::Print("Texture: the picture could not be copied: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  return staging;
+}
+
 bool HasGlContext() {
   SDL_Surface* screen = SDL_GetVideoSurface();
   return screen != nullptr && (screen->flags & SDL_OPENGL) != 0;
@@ -142,34 +169,12 @@ bool Texture::Upload(SDL_Surface* source) {
   const int texture_height = NextPowerOfTwo(source->h);
   const int depth = source->format->BitsPerPixel;
 
-  // A 24-bit picture without a colour key has no transparency and stays RGB;
-  // every other source (palette, grey, 16 bit, colour-keyed) goes through the
-  // RGBA blit, so palettes are resolved and keyed pixels come out transparent.
-  const bool rgb = depth == 24 && (source->flags & SDL_SRCCOLORKEY) == 0;
-  SurfacePtr staging = rgb ? CreateRgbSurface(texture_width, texture_height)
-                           : CreateRgbaSurface(texture_width, texture_height);
+  SurfacePtr staging = StagePicture(source, texture_width, texture_height);
   if (!staging) {
-    DebugLog::Print("Texture: no memory for a %dx%d staging copy: %s\n", texture_width,
-                    texture_height, SDL_GetError());
     Clear();
     return false;
   }
-
-  // With SDL_SRCALPHA on, the blit would blend the picture into the zeroed
-  // staging surface and lose its alpha; off, the alpha channel is copied.
-  const Uint32 blend_flags = source->flags & (SDL_SRCALPHA | SDL_RLEACCELOK);
-  const Uint8 surface_alpha = source->format->alpha;
-  if ((blend_flags & SDL_SRCALPHA) != 0) SDL_SetAlpha(source, 0, 0);
-  SDL_Rect whole{0, 0, static_cast<Uint16>(source->w), static_cast<Uint16>(source->h)};
-  const int blitted =
-      source->w > 0 && source->h > 0 ? SDL_UpperBlit(source, &whole, staging.get(), nullptr) : 0;
-  if ((blend_flags & SDL_SRCALPHA) != 0) SDL_SetAlpha(source, blend_flags, surface_alpha);
-  if (blitted < 0) {
-    DebugLog::Print("Texture: the picture could not be copied: %s\n", SDL_GetError());
-    Clear();
-    return false;
-  }
-
+  const bool rgb = staging->format->BytesPerPixel == 3;
   const GLenum format = rgb ? GL_RGB : GL_RGBA;
   const GLuint name = MakeGlTexture(format, texture_width, texture_height, staging->pixels);
   if (name == 0) {

@@ -15,6 +15,12 @@ bool HasGlContext();
 // an int.
 int NextPowerOfTwo(int n);
 
+// The main-memory copy a picture is uploaded from, `width` x `height` with
+// the picture in its top-left corner: RGB for a 24-bit picture without a
+// colour key, RGBA for every other (palettes resolved, keyed pixels clear).
+// Null, with the reason in the log, when it cannot be made.
+SurfacePtr StagePicture(SDL_Surface* source, int width, int height);
+
 // One OpenGL texture made from a picture of any size: the picture sits in the
 // top-left corner of a power-of-two texture and right/bottom say how much of it
 // the picture covers. Not copyable or movable: the TextureManager lists it by

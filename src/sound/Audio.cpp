@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/DebugLog.h"
 #include "event/EventHandler.h"
@@ -29,6 +30,14 @@ int g_channels = 0;
 // the handler list), never at static destruction, when the list may be gone.
 MusicTrackIdle* g_idle = nullptr;
 
+// A script's os.exit (or any exit from inside the frame loop) skips the
+// orderly shutdown: the audio thread must stop before the libraries it calls
+// into are torn down.
+void StopAudioThreadAtExit() {
+  if (g_open) Mix_CloseAudio();
+  g_open = false;
+}
+
 }  // namespace
 
 bool OpenAudio() {
@@ -38,6 +47,8 @@ bool OpenAudio() {
     return false;
   }
   g_open = true;
+  static const bool stop_at_exit = std::atexit(StopAudioThreadAtExit) == 0;
+  (void)stop_at_exit;
   g_channels = Mix_AllocateChannels(-1);  // a query: the mixer's default of 8
   if (g_idle == nullptr) g_idle = new MusicTrackIdle;
   EventHandlerList::Add(g_idle);

@@ -46,6 +46,23 @@ TEST_F(Window, FirstFrameIsClearedToTheBaseColorSetBefore) {
   EXPECT_EQ((pixel >> 8) & 0xFF, 255u);
 }
 
+TEST_F(Window, SizesBeyondWhatCanBeDrawnAreTheVideoModeFailure) {
+  const std::pair<const char*, const char*> kRefused[] = {
+      {"1e300, 1e300", "2147483647x2147483647"}, {"2147483647, 2147483647", "2147483647x2147483647"},
+      {"16385, 100", "16385x100"},                {"100, -1e300", "100x-2147483648"},
+      {"-5, 100", "-5x100"},
+  };
+  for (const auto& [arguments, size] : kRefused) {
+    EXPECT_EXIT(Run(std::string("InitWindow(") + arguments + ")"), testing::ExitedWithCode(2),
+                std::string("^Couldn't set ") + size + "video mode: a window ")
+        << arguments;
+  }
+  // NaN reads as 0, which asks for the desktop's size.
+  Run("InitWindow(0/0, 48)  w, h = GetWindowSize()");
+  EXPECT_GT(Number("w"), 0);
+  EXPECT_EQ(Number("h"), 48);
+}
+
 TEST_F(Window, SizeBeforeAnyWindowIsZero) {
   Run("w, h = GetWindowSize()");
   EXPECT_EQ(Number("w"), 0);

@@ -1,5 +1,5 @@
 // Decoding image resources into surfaces: each format keeps its depth, TGA
-// needs its suffix, failures say which resource and why; the surface helpers.
+// is told by its header, failures say which resource and why; the surface helpers.
 #include <SDL.h>
 
 #include "graphics/GraphicsTest.h"
@@ -70,16 +70,12 @@ TEST_F(ImageDecodingTest, EachFormatKeepsTheDepthOfItsFile) {
   EXPECT_EQ(ColourAt(gif.get(), 0, 1), (Rgba{0, 0, 255, 255}));
 }
 
-TEST_F(ImageDecodingTest, TgaIsDecodedByItsSuffixInAnyCase) {
+TEST_F(ImageDecodingTest, TgaIsToldByItsHeaderWhateverItsName) {
   const std::string bytes = EncodeTga(TwoByTwo(), false);
   WriteResource("upper.TGA", bytes);
   WriteResource("no-suffix.img", bytes);
   EXPECT_NE(LoadImage("upper.TGA"), nullptr);
-
-  SurfacePtr surface;
-  std::string log = LogOf([&] { surface = LoadImage("no-suffix.img"); });
-  EXPECT_EQ(surface, nullptr);
-  EXPECT_EQ(log.rfind("Can't Load image.\nno-suffix.img: ", 0), 0u) << log;
+  EXPECT_NE(LoadImage("no-suffix.img"), nullptr);
 }
 
 TEST_F(ImageDecodingTest, FailuresNameTheResource) {

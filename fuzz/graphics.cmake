@@ -1,0 +1,1 @@
+tessel_add_fuzzer(fuzz_image_decode image_decode_fuzz.cpp tessel_graphics)
