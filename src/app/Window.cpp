@@ -13,6 +13,7 @@
 #include "app/DebugLog.h"
 #include "app/Globals.h"
 #include "app/ScreenSurface.h"
+#include "app/WindowIcon.h"
 
 namespace tessel {
 namespace {
@@ -87,6 +88,7 @@ void InitWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  WindowIcon::Apply();  // some window systems read the icon only at a mode set
   if (!ScreenSurface::SetMode(width, height, 32, SDL_OPENGL | SDL_HWSURFACE | SDL_ANYFORMAT)) {
     std::fprintf(stderr, "Couldn't set %dx%dvideo mode: %s\n", width, height, SDL_GetError());
     // Deep inside a script call: end here without unwinding into static

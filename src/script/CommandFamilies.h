@@ -30,4 +30,8 @@ std::span<const CommandEntry> FontCommands();           // text/bind_font.cpp
 std::span<const CommandEntry> ScenarioLayerCommands();  // text/bind_scenario_layer.cpp
 std::span<const CommandEntry> SoundCommands();          // sound/bind_sound.cpp
 
+// Extension families: commands beyond the 60, under names of their own. They
+// are listed in ScriptApi.cpp's kExtensionFamilies and never change the 60.
+std::span<const CommandEntry> WindowIconCommands();     // app/bind_window_icon.cpp
+
 }  // namespace tessel
