@@ -131,18 +131,19 @@ std::set<std::string> FontNamesOfArchive(const std::string& archive_path) {
 }
 
 std::string BundledFontPath(std::string_view name) {
-  std::string path(WindowsFileName(name).empty() ? name : WindowsFileName(name));
-  for (char& c : path) {
+  std::string slashed(WindowsFileName(name).empty() ? name : WindowsFileName(name));
+  for (char& c : slashed) {
     if (c == '\\') c = '/';
   }
-  while (!path.empty() && path.front() == '/') path.erase(0, 1);
-  // Each part must be a plain name: no "..", no ".".
+  // Empty and "." parts name the same place; ".." would leave the folder.
+  std::string path;
   std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string_view part = std::string_view(path).substr(start, end - start);
-    if (part == ".." || part == "." || part.empty()) return {};
+  while (start < slashed.size()) {
+    std::size_t end = slashed.find('/', start);
+    if (end == std::string::npos) end = slashed.size();
+    const std::string_view part = std::string_view(slashed).substr(start, end - start);
+    if (part == "..") return {};
+    if (!part.empty() && part != ".") path += (path.empty() ? "" : "/") + std::string(part);
     start = end + 1;
   }
   return path;

@@ -19,13 +19,13 @@ void CollectFontNames(std::string_view script, std::string_view create_font,
 std::string ScenarioTextAsUtf8(std::string_view bytes);
 
 // The fonts named by the scripts (.lua) and scenario files (.tsl) of a packed
-// game, with `funcdef` (its function-name list) giving CreateNewFont's name.
+// game; its funcdef.tsl gives CreateNewFont's script name.
 std::set<std::string> FontNamesOfArchive(const std::string& archive_path);
 
 // Where a font the game names goes in the bundle, relative to the game
 // folder, so that the engine's lookup (the base directory followed by the
-// name) finds it there: the name with '\' read as '/' and any leading '/'
-// dropped; a Windows path ("C:\Windows\Fonts\x.ttc") by its file name.
+// name) finds it there: the name with '\' read as '/' and leading, empty and
+// "." parts dropped; a Windows path ("C:\Windows\Fonts\x.ttc") by its file name.
 // Empty when the name cannot stay inside the folder ("..").
 std::string BundledFontPath(std::string_view name);
 
