@@ -2,25 +2,9 @@
 
 #include <string_view>
 
+#include "bundle/Text.h"
+
 namespace tessel::bundle {
-namespace {
-
-std::string Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-    text.remove_suffix(1);
-  }
-  return std::string(text);
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-}  // namespace
 
 BundleSettings ParseBundleSettings(const std::string& text, std::vector<std::string>& problems) {
   BundleSettings settings;
@@ -30,7 +14,7 @@ BundleSettings ParseBundleSettings(const std::string& text, std::vector<std::str
   while (!rest.empty()) {
     ++number;
     const std::size_t end = rest.find('\n');
-    const std::string line = Trim(rest.substr(0, end));
+    const std::string line(Trim(rest.substr(0, end)));
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     const std::string where = "bundle.ini:" + std::to_string(number) + ": ";
@@ -40,7 +24,7 @@ BundleSettings ParseBundleSettings(const std::string& text, std::vector<std::str
       continue;
     }
     const std::string key = Lower(Trim(std::string_view(line).substr(0, equals)));
-    const std::string value = Trim(std::string_view(line).substr(equals + 1));
+    const std::string value(Trim(std::string_view(line).substr(equals + 1)));
     if (key == "power_save") {
       const std::string flag = Lower(value);
       if (flag == "yes" || flag == "true" || flag == "on" || flag == "1") {
@@ -54,7 +38,7 @@ BundleSettings ParseBundleSettings(const std::string& text, std::vector<std::str
       std::string_view names = value;
       while (!names.empty()) {
         const std::size_t comma = names.find(',');
-        const std::string name = Trim(names.substr(0, comma));
+        const std::string name(Trim(names.substr(0, comma)));
         if (!name.empty()) settings.fonts.push_back(name);
         names.remove_prefix(comma == std::string_view::npos ? names.size() : comma + 1);
       }

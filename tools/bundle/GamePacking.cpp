@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "bundle/Text.h"
 #include "pack/FileSource.h"
 #include "resource/Archive.h"
 #include "resource/ArchiveWriter.h"
@@ -13,13 +14,6 @@ namespace fs = std::filesystem;
 
 namespace tessel::bundle {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool EndsWith(const std::string& name, std::string_view suffix) {
   return Lower(name).ends_with(suffix);

@@ -3,17 +3,10 @@
 #include <filesystem>
 
 #include "bundle/Process.h"
+#include "bundle/Text.h"
 
 namespace tessel::bundle {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
 
 // The soname's stem before ".so": "libGLX_mesa.so.0" -> "libGLX_mesa".
 std::string_view Stem(std::string_view soname) {
