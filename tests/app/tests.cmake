@@ -5,7 +5,6 @@ tessel_add_tests(tessel_tests_app
   ${CMAKE_CURRENT_LIST_DIR}/frame_pacing_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/profile_report_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/window_icon_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_commands_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/play_report_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png_and_power_test.cpp
