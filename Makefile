@@ -2,8 +2,11 @@
 JOBS ?= $(shell nproc)
 TEST_BUILD := build/test
 RELEASE_BUILD := build/release
+# `make install PREFIX=... DESTDIR=...` (DESTDIR is read from the environment
+# or the command line, as usual).
+PREFIX ?= /usr/local
 
-.PHONY: all deps build test fuzz demo bench clean
+.PHONY: all deps build test fuzz demo bench install package clean
 
 all: build
 
@@ -35,6 +38,15 @@ bench: deps
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTESSEL_BUILD_TESTS=OFF -DTESSEL_BUILD_BENCH=ON >/dev/null
 	@cmake --build build/bench -j$(JOBS)
 	@bash scripts/run-bench.sh build/bench
+
+# The release build's programs, manual pages, documentation and packed demo.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_BUILD) --prefix "$(PREFIX)"
+
+# A Debian package of the same, in build/release (dependencies from dpkg-shlibdeps).
+package: build
+	@cd $(RELEASE_BUILD) && cpack -G DEB
+	@ls $(RELEASE_BUILD)/tessel_*.deb
 
 clean:
 	rm -rf build

@@ -23,6 +23,9 @@ packages=(
   fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic
   # demo asset generators
   python3 python3-pil python3-numpy
+  # manual pages, the Debian package, bundles (ldd and dpkg-query come with
+  # the base system)
+  help2man man-db dpkg-dev file
 )
 
 missing=()

@@ -3,7 +3,8 @@
 
 The engine's own list of the 60 commands is CommandNames() in
 src/app/ScriptApi.cpp; each family's bind_*.cpp lists the commands it
-builds. This script reads both and
+builds. Extension families (commands beyond the 60) come after them, under
+the heading "Extension commands". This script reads both and
 
   --check     (the default) fails when docs/commands.md disagrees with them:
               a command missing, extra, out of its family or out of order, a
@@ -55,6 +56,17 @@ FAMILIES = [
       "ResumeSoundData", "FadeInSoundData", "FadeOutSoundData", "SetSoundDataVolume",
       "SetChannelToChunkData", "AllocateChunkChannel", "ReleaseSoundData"]),
 ]
+
+# Extension families: commands beyond the 60, each family in a binding file of
+# its own, documented after the heading below. Their names must not be in the
+# table of the 60, and their binding files must build exactly them.
+EXTENSION_HEADING = "Extension commands"
+EXTENSION_FAMILIES = [
+    ("Window icon", "src/app/bind_window_icon.cpp", ["SetWindowIcon"]),
+]
+
+# Every section in reading order; the extension heading holds no command.
+ALL_SECTIONS = FAMILIES + [(EXTENSION_HEADING, None, [])] + EXTENSION_FAMILIES
 
 COMMAND_COUNT = 60
 TABLE_FILE = "src/app/ScriptApi.cpp"
@@ -141,6 +153,13 @@ def table_problems(table, bound):
                 f"builds {', '.join(extra)} too" if extra else "",
                 f"does not build {', '.join(missing)}" if missing else ""]))
             problems.append(f"{bind_file} ({title}): {detail}")
+    for title, bind_file, names in EXTENSION_FAMILIES:
+        for name in names:
+            if name in seen or name in grouped:
+                problems.append(f"{name} is an extension command but is among the 60")
+        if sorted(bound.get(bind_file, [])) != sorted(names):
+            problems.append(f"{bind_file} ({title}): builds {bound.get(bind_file, [])}, "
+                            f"expected the extension commands {names}")
     return problems
 
 
@@ -151,6 +170,9 @@ def render_index(table):
     for title, _, names in FAMILIES:
         cells = " · ".join(f"[`{n}`](#{anchor(n)}) (#{number.get(n, '?')})" for n in names)
         lines.append(f"- **{title}:** {cells}")
+    for title, _, names in EXTENSION_FAMILIES:
+        cells = " · ".join(f"[`{n}`](#{anchor(n)}) (extension)" for n in names)
+        lines.append(f"- **{title}:** {cells}")
     lines.append(INDEX_END)
     return "\n".join(lines)
 
@@ -159,7 +181,7 @@ def render_skeleton(table):
     parts = ["# Command reference", "",
              "(Introduction written by hand.)", "",
              render_index(table), ""]
-    for title, _, names in FAMILIES:
+    for title, _, names in ALL_SECTIONS:
         parts += [f"## {title}", ""]
         for name in names:
             parts += [f"### `{name}`", "", f"`{name}()`", "",
@@ -202,13 +224,13 @@ def doc_problems(doc, table):
                         f"tools/gen_command_reference.py --write")
 
     families, commands = doc_structure(doc)
-    expected_titles = [title for title, _, _ in FAMILIES]
+    expected_titles = [title for title, _, _ in ALL_SECTIONS]
     doc_titles = [t for t in families if t in expected_titles]
     if doc_titles != expected_titles:
         problems.append(f"{DOC_FILE}: family sections are {doc_titles}, expected "
                         f"{expected_titles}")
 
-    expected = [(title, name) for title, _, names in FAMILIES for name in names]
+    expected = [(title, name) for title, _, names in ALL_SECTIONS for name in names]
     documented = [name for _, name in commands]
     for name in sorted(set(documented)):
         if documented.count(name) > 1:
@@ -261,7 +283,8 @@ def main(argv=None):
     doc_path = args.doc or os.path.join(root, DOC_FILE)
     try:
         table = command_table(root)
-        bound = {bind_file: bound_commands(root, bind_file) for _, bind_file, _ in FAMILIES}
+        bound = {bind_file: bound_commands(root, bind_file)
+                 for _, bind_file, _ in FAMILIES + EXTENSION_FAMILIES}
     except SourceError as error:
         print(f"gen_command_reference: {error}", file=sys.stderr)
         return 2
@@ -302,7 +325,9 @@ def main(argv=None):
     if problems:
         print("\n".join(problems), file=sys.stderr)
         return 1
-    print(f"{DOC_FILE}: all {len(table)} commands documented, in step with {TABLE_FILE}")
+    extensions = sum(len(names) for _, _, names in EXTENSION_FAMILIES)
+    print(f"{DOC_FILE}: all {len(table)} commands documented (and {extensions} extension "
+          f"commands), in step with {TABLE_FILE}")
     return 0
 
 

@@ -15,11 +15,13 @@
 
 #include "resource/Archive.h"
 #include "resource/ArchiveWriter.h"
+#include "pack/FileSource.h"
 
 namespace fs = std::filesystem;
 using tessel::Archive;
 using tessel::ArchiveEntry;
 using tessel::ArchiveSource;
+using tessel::FileSource;
 
 namespace {
 
@@ -83,35 +85,6 @@ bool ParseArguments(int argc, char** argv, int first, Arguments& out, std::strin
     }
   }
   return true;
-}
-
-// Streams a file's bytes into the archive, checking that it keeps its size.
-ArchiveSource FileSource(std::string name, const fs::path& file, std::uint64_t size) {
-  ArchiveSource source;
-  source.name = std::move(name);
-  source.size = size;
-  source.produce = [file](const ArchiveSource::Emit& emit, std::string& error) {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (in == nullptr) {
-      error = file.string() + ": cannot read: " + ErrnoText();
-      return false;
-    }
-    std::vector<char> buffer(1 << 16);
-    bool ok = true;
-    while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in)) {
-      if (!emit(buffer.data(), got)) {
-        ok = false;
-        break;
-      }
-    }
-    if (ok && std::ferror(in)) {
-      error = file.string() + ": cannot read: " + ErrnoText();
-      ok = false;
-    }
-    std::fclose(in);
-    return ok;
-  };
-  return source;
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {

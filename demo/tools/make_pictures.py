@@ -205,6 +205,19 @@ def message_box():
     return smooth_layer(draw, (w, h))
 
 
+def icon():
+    """The window icon, 64 x 64: the key-wait marker's diamond on a night-blue tile."""
+    size = 64
+
+    def draw(d, s):
+        d.rounded_rectangle([(2 * s, 2 * s), ((size - 2) * s, (size - 2) * s)], radius=12 * s,
+                            fill=(30, 40, 90, 255), outline=(200, 210, 255, 255), width=2 * s)
+        c = size / 2
+        d.polygon([(c * s, 10 * s), ((c + 16) * s, c * s), (c * s, (size - 10) * s),
+                   ((c - 16) * s, c * s)], fill=(255, 226, 120, 255), outline=(120, 80, 20, 255))
+    return smooth_layer(draw, (size, size))
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -219,6 +232,7 @@ def main():
         "marker.png": marker_sheet(),
         "box.png": message_box(),
         "glow.png": glow(),
+        "icon.png": icon(),
     }
     for name, picture in pictures.items():
         picture.save(os.path.join(out, name), optimize=True)

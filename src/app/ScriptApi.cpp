@@ -1,6 +1,7 @@
 #include "app/ScriptApi.h"
 
 #include <string>
+#include <vector>
 
 #include "core/DebugLog.h"
 #include "script/CommandFamilies.h"
@@ -44,8 +45,12 @@ const std::array<const char*, ScriptApi::kCommandCount>& ScriptApi::CommandNames
 
 namespace {
 
+using Family = std::span<const CommandEntry> (*)();
+
+// Commands beyond the 60; a new family adds its list here.
+constexpr Family kExtensionFamilies[] = {WindowIconCommands};
+
 std::unique_ptr<ScriptFunction> MakeByName(std::string_view name) {
-  using Family = std::span<const CommandEntry> (*)();
   static const Family kFamilies[] = {
       SystemCommands,  WindowCommands, EventCommands, ResourceCommands,      TextureCommands,
       LayerCommands,   EffectCommands, FontCommands,  ScenarioLayerCommands, SoundCommands,
@@ -59,12 +64,36 @@ std::unique_ptr<ScriptFunction> MakeByName(std::string_view name) {
   return std::make_unique<ScriptFunction>();
 }
 
+// Every internal name, the 60 first.
+std::vector<const char*> AllCommandNames() {
+  std::vector<const char*> names(ScriptApi::CommandNames().begin(), ScriptApi::CommandNames().end());
+  names.insert(names.end(), ScriptApi::ExtensionNames().begin(), ScriptApi::ExtensionNames().end());
+  return names;
+}
+
 }  // namespace
+
+const std::vector<const char*>& ScriptApi::ExtensionNames() {
+  static const std::vector<const char*> kNames = [] {
+    std::vector<const char*> names;
+    for (Family family : kExtensionFamilies) {
+      for (const CommandEntry& entry : family()) names.push_back(entry.name);
+    }
+    return names;
+  }();
+  return kNames;
+}
 
 ScriptApi::ScriptApi(std::string_view function_name_list) {
   for (const char* name : CommandNames()) {
     commands_.push_back(MakeByName(name));
     commands_.back()->SetName(name);
+  }
+  for (Family family : kExtensionFamilies) {
+    for (const CommandEntry& entry : family()) {
+      commands_.push_back(entry.make());
+      commands_.back()->SetName(entry.name);
+    }
   }
 
   DebugLog::Banner("Begin Loading Function Name List.\n");
@@ -81,11 +110,12 @@ ScriptApi::ScriptApi(std::string_view function_name_list) {
   // Commands the list leaves out keep their internal names. They are registered
   // first, so that a name the list gives always wins over an internal one.
   ScriptHost& host = Host();
-  for (std::size_t i = 0; i < kCommandCount; ++i) {
-    if (list.Lookup(CommandNames()[i]).empty()) host.Register(CommandNames()[i], commands_[i].get());
+  const std::vector<const char*> names = AllCommandNames();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (list.Lookup(names[i]).empty()) host.Register(names[i], commands_[i].get());
   }
-  for (std::size_t i = 0; i < kCommandCount; ++i) {
-    std::string script_name = list.Lookup(CommandNames()[i]);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::string script_name = list.Lookup(names[i]);
     if (!script_name.empty()) host.Register(script_name, commands_[i].get());
   }
 }
@@ -96,8 +126,9 @@ ScriptApi::~ScriptApi() {
 }
 
 ScriptFunction* ScriptApi::Find(std::string_view internal_name) const {
-  for (std::size_t i = 0; i < kCommandCount; ++i) {
-    if (internal_name == CommandNames()[i]) return commands_[i].get();
+  const std::vector<const char*> names = AllCommandNames();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (internal_name == names[i]) return commands_[i].get();
   }
   return nullptr;
 }

@@ -13,6 +13,7 @@
 
 #include "core/DebugLog.h"
 #include "graphics/ScreenSurface.h"
+#include "app/WindowIcon.h"
 
 namespace tessel {
 namespace {
@@ -128,6 +129,7 @@ void InitWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   CheckWindowSize(width, height);
+  WindowIcon::Apply();  // some window systems read the icon only at a mode set
   if (!ScreenSurface::SetMode(width, height, 32, SDL_OPENGL | SDL_HWSURFACE | SDL_ANYFORMAT)) {
     VideoModeFailed(width, height);
   }

@@ -22,4 +22,8 @@ std::unique_ptr<ScriptFunction> MakeCommand() {
 // commands as `std::span<const CommandEntry> NameCommands()`; the command
 // table of the game session gathers the families.
 
+// Extension families: commands beyond the 60, under names of their own. They
+// are listed in ScriptApi.cpp's kExtensionFamilies and never change the 60.
+std::span<const CommandEntry> WindowIconCommands();     // app/bind_window_icon.cpp
+
 }  // namespace tessel

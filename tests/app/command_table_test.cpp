@@ -56,5 +56,19 @@ TEST_F(CommandRegistry, EmptyListRegistersEveryCommandUnderItsInternalName) {
   }
 }
 
+TEST_F(CommandRegistry, ExtensionCommandsAreRenamedLikeTheSixtyWithoutTakingTheirPlace) {
+  ASSERT_FALSE(ScriptApi::ExtensionNames().empty());
+  Register("SetWindowIcon Icon\nSystemExit SetWindowIcon\n");
+  EXPECT_EQ(log_.find("names no command"), std::string::npos) << log_;
+  EXPECT_NE(api_->Find("SetWindowIcon"), nullptr);
+  // The renamed extension answers to its new name; its internal name now
+  // belongs to the command the list gave it to.
+  Run("icon = type(Icon)  same = tostring(SetWindowIcon == Icon)");
+  EXPECT_EQ(String("icon"), "function");
+  EXPECT_EQ(String("same"), "false");
+  Run("unlisted = type(GetWindowSize)");
+  EXPECT_EQ(String("unlisted"), "function");
+}
+
 }  // namespace
 }  // namespace tessel

@@ -33,7 +33,8 @@ class TreeTest(unittest.TestCase):
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="docs-check-")
         self.addCleanup(shutil.rmtree, self.root)
-        files = [gen.TABLE_FILE, gen.DOC_FILE] + [bind for _, bind, _ in gen.FAMILIES]
+        files = [gen.TABLE_FILE, gen.DOC_FILE] + [
+            bind for _, bind, _ in gen.FAMILIES + gen.EXTENSION_FAMILIES]
         for name in files:
             target = os.path.join(self.root, name)
             os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -172,6 +173,14 @@ class TableDriftTest(TreeTest):
                   lambda t: re.sub(r'\{"\w+", MakeCommand<\w+>\},', "", t))
         status, _, err = self.check()
         self.assertEqual(status, 0, err)
+
+    def test_extension_commands_stay_out_of_the_sixty_and_in_their_family(self):
+        self.edit(gen.TABLE_FILE, lambda t: t.replace('"DebugProfile",',
+                                                      '"DebugProfile", "SetWindowIcon",'))
+        self.edit("src/app/bind_window_icon.cpp", lambda t: t.replace(
+            '{"SetWindowIcon", MakeCommand<SetWindowIcon>},', ""))
+        self.assertFailsWith("SetWindowIcon is an extension command but is among the 60")
+        self.assertFailsWith("src/app/bind_window_icon.cpp (Window icon): builds []")
 
     def test_an_unreadable_table_is_a_failure_to_run(self):
         os.remove(self.path(gen.TABLE_FILE))

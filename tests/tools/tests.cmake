@@ -5,7 +5,9 @@ tessel_add_tests(tessel_tests_tools
   ${CMAKE_CURRENT_LIST_DIR}/check_scripts_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/check_encoding_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/check_function_list_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bundle_parts_test.cpp
 )
+target_link_libraries(tessel_tests_tools PRIVATE tessel_bundle)
 # The tests run the real tool on games they write.
 add_dependencies(tessel_tests_tools tessel-check demo_game)
 target_compile_definitions(tessel_tests_tools PRIVATE TESSEL_CHECK="$<TARGET_FILE:tessel-check>")

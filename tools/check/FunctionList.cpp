@@ -13,8 +13,15 @@ namespace {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The 60, then the extension commands: the order the engine registers them in.
+std::vector<const char*> AllCommands() {
+  std::vector<const char*> all(ScriptApi::CommandNames().begin(), ScriptApi::CommandNames().end());
+  all.insert(all.end(), ScriptApi::ExtensionNames().begin(), ScriptApi::ExtensionNames().end());
+  return all;
+}
+
 bool IsCommand(std::string_view name) {
-  for (const char* command : ScriptApi::CommandNames()) {
+  for (const char* command : AllCommands()) {
     if (name == command) return true;
   }
   return false;
@@ -49,7 +56,7 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
 const char* NearestCommand(std::string_view key) {
   const char* best = nullptr;
   std::size_t best_distance = 3;  // two edits at most
-  for (const char* command : ScriptApi::CommandNames()) {
+  for (const char* command : AllCommands()) {
     const std::size_t distance = EditDistance(key, command);
     if (distance < best_distance) {
       best = command;
@@ -70,7 +77,7 @@ CommandRegistration Register(const std::map<std::string, std::string>& names,
   // As the engine registers them: commands without a script name under their
   // internal names first, then the named ones in table order, so a later
   // registration under the same name hides an earlier one.
-  const auto& commands = ScriptApi::CommandNames();
+  const std::vector<const char*> commands = AllCommands();
   for (const char* command : commands) {
     auto named = names.find(command);
     if (named == names.end() || named->second.empty()) registered[command] = command;
@@ -83,12 +90,13 @@ CommandRegistration Register(const std::map<std::string, std::string>& names,
     }
   }
 
+  // Only the 60 are expected in the list; extension commands are optional.
   std::vector<std::string> missing;
-  for (const char* command : commands) {
+  for (const char* command : ScriptApi::CommandNames()) {
     if (names.count(command) == 0) missing.emplace_back(command);
   }
   if (!read) return result;
-  if (missing.size() == commands.size()) {
+  if (missing.size() == ScriptApi::kCommandCount) {
     report.Warning(display, 0,
                    "lists no command: scripts reach every command by its internal name");
   } else {
