@@ -16,6 +16,7 @@
 #include "app/Globals.h"
 #include "app/ProfileTimer.h"
 #include "app/ScreenSurface.h"
+#include "app/WindowSize.h"
 #include "event/EventHandler.h"
 #include "event/SystemEventHandler.h"
 #include "graphics/LayerEffect.h"
@@ -34,6 +35,7 @@ constexpr const char* kTesselVersion = TESSEL_VERSION;
 
 bool InitMediaLayer() {
   bool ok = true;
+  PrepareVideoDriver();
   if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) {
     ok = SDL_Init(SDL_INIT_VIDEO) == 0;
   } else if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {

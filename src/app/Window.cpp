@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <GL/glu.h>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -13,6 +12,7 @@
 #include "app/DebugLog.h"
 #include "app/Globals.h"
 #include "app/ScreenSurface.h"
+#include "app/WindowSize.h"
 
 namespace tessel {
 namespace {
@@ -98,17 +98,9 @@ void InitWindow(int width, int height) {
   PinGraphicsLibraries();
   ReportOpenGl();
 
-  // The granted surface decides the viewport: InitWindow(0, 0) gets the
-  // desktop size, and a 0x0 viewport would show nothing.
-  SDL_Surface* screen = ScreenSurface::Get();
-  const int granted_width = screen != nullptr ? screen->w : width;
-  const int granted_height = screen != nullptr ? screen->h : height;
-  glViewport(0, 0, granted_width, granted_height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  const double aspect =
-      granted_height > 0 ? static_cast<double>(granted_width) / granted_height : 1.0;
-  gluPerspective(60.0, aspect, static_cast<double>(0.1f), 20.0);
+  // What the window system granted decides the viewport: InitWindow(0, 0)
+  // gets the desktop size, and a 0x0 viewport would show nothing.
+  AdoptWindowSize({width, height}, /*full_screen=*/false);
   glEnable(GL_DEPTH_TEST);
   glShadeModel(GL_SMOOTH);
   const Color& color = BaseColor();

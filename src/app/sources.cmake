@@ -11,6 +11,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProfileTimer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScreenSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowSize.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_system.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_window.cpp
 )

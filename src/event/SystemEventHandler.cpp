@@ -1,6 +1,7 @@
 #include "event/SystemEventHandler.h"
 
 #include "app/ScreenSurface.h"
+#include "app/WindowSize.h"
 #include "graphics/TextureManager.h"
 #include "script/Boot.h"
 #include "text/ScenarioController.h"
@@ -29,6 +30,7 @@ void SystemEventHandler::ToggleFullScreen() {
   const Uint32 flags = full ? (screen->flags & ~SDL_FULLSCREEN) : (screen->flags | SDL_FULLSCREEN);
   TextureManager::SaveAll();
   ScreenSurface::SetMode(width, height, bits, flags);
+  AdoptWindowSize({width, height}, (flags & SDL_FULLSCREEN) != 0);
   TextureManager::RestoreAll();
 }
 
