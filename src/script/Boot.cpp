@@ -2,10 +2,13 @@
 
 #include <SDL.h>
 
+#include <filesystem>
+
 #include "app/DebugLog.h"
 #include "app/PlayMonitor.h"
 #include "app/Globals.h"
 #include "resource/Archive.h"
+#include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
 #include "script/LuaEnvironment.h"
 #include "script/ScriptApi.h"
@@ -71,8 +74,10 @@ std::string ScriptBlockChunk(std::string_view utf8_code, int first_line) {
 
 std::string ScriptBlockChunkName(const std::string& file) { return "=" + file; }
 
-void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line) {
-  Host().RunBuffer(ScriptBlockChunk(utf8_code, first_line), ScriptBlockChunkName(file));
+void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line,
+                    const ScriptBlockMarks& marks) {
+  Host().RunBuffer(ScriptBlockChunk(utf8_code, first_line), ScriptBlockChunkName(file),
+                   BlockCompileHint(marks));
 }
 
 bool SystemScenarioListener::OnScriptBlock(const std::u16string& text, int line) {
@@ -83,7 +88,7 @@ bool SystemScenarioListener::OnScriptBlock(const std::u16string& text, int line)
   std::string code = EncodeUtf8(text);
   std::string file = current != nullptr ? current->name : std::string("?");
   if (current != nullptr) current->script_text_utf8 = code;
-  RunScriptBlock(code, file, line);
+  RunScriptBlock(code, file, line, current != nullptr ? current->script_marks : ScriptBlockMarks{});
   return true;
 }
 
@@ -98,13 +103,37 @@ bool SystemScenarioListener::OnCall(const std::u16string& name) {
 
 namespace {
 
+void LogMounted(const Archive& archive) {
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(archive.Path(), error);
+  DebugLog::Print("Mounted %s\n", error ? archive.Path().c_str() : full.c_str());
+}
+
+// A game folder named on the command line whose own game loses to the
+// working folder's main.dat: say so, since the story played is not the one named.
+void WarnIfNamedGameIgnored() {
+  const std::string& base = BaseDirectory();
+  if (base.empty()) return;
+  std::error_code error;
+  if (std::filesystem::equivalent(base, ".", error)) return;
+  const bool has_game = IsRegularFile(base + "main.tsl") || IsRegularFile(base + "main.dat");
+  if (!has_game) return;
+  DebugLog::Print(
+      "Warning: %s holds a game of its own, but the main.dat of the working folder is mounted "
+      "first and wins. To play the game in %s, start tessel there (cd %s && tessel .) or from a "
+      "folder without a main.dat.\n",
+      base.c_str(), base.c_str(), base.c_str());
+}
+
 void MountBootArchive() {
   // main.dat is looked for where the engine was started, then beside the game.
   if (Archive* archive = LoadArchive("", "main.dat")) {
-    (void)archive;
+    LogMounted(*archive);
+    WarnIfNamedGameIgnored();
     return;
   }
-  if (!BaseDirectory().empty()) LoadArchive(BaseDirectory(), "main.dat");
+  if (BaseDirectory().empty()) return;
+  if (Archive* archive = LoadArchive(BaseDirectory(), "main.dat")) LogMounted(*archive);
 }
 
 }  // namespace
