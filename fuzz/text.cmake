@@ -3,6 +3,7 @@ tessel_add_fuzzer(fuzz_scenario_lexer
   ${SRC}/app/DebugLog.cpp
   ${SRC}/text/Encoding.cpp
   ${SRC}/text/JisTables.cpp
+  ${SRC}/text/LuaStringTracker.cpp
   ${SRC}/text/Scenario.cpp
   ${SRC}/text/ScenarioReader.cpp)
 
