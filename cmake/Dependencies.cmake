@@ -11,5 +11,7 @@ pkg_check_modules(SDL_MIXER REQUIRED IMPORTED_TARGET SDL_mixer)
 pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.1)
 pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
+# The window's real size after a mode change is asked of the X server.
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 find_package(ZLIB REQUIRED)

@@ -10,7 +10,7 @@ packages=(
   # classic library in for the image, font and mixer packages
   libsdl1.2-compat-dev libsdl1.2-compat-shim
   libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-mixer1.2-dev
-  libgl1-mesa-dev libglu1-mesa-dev
+  libgl1-mesa-dev libglu1-mesa-dev libx11-dev
   # picture decoders the engine calls directly
   libpng-dev libjpeg62-turbo-dev libgif-dev
   liblua5.1-0-dev lua5.1-doc

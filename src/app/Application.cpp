@@ -17,6 +17,8 @@
 #include "core/DebugLog.h"
 #include "core/ProfileTimer.h"
 #include "core/SceneChanges.h"
+#include "graphics/WindowSize.h"
+#include "graphics/ScreenSurface.h"
 #include "event/EventHandler.h"
 #include "graphics/LayerEffect.h"
 #include "graphics/LayerTable.h"
@@ -36,6 +38,7 @@ constexpr const char* kTesselVersion = TESSEL_VERSION;
 
 bool InitMediaLayer() {
   bool ok = true;
+  PrepareVideoDriver();
   if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) {
     ok = SDL_Init(SDL_INIT_VIDEO) == 0;
   } else if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {

@@ -45,6 +45,19 @@ const ScenarioReader* StoryReader() {
   return reader != nullptr && reader->Current() != nullptr ? reader : nullptr;
 }
 
+// The scenario line that a running script was started from: the outermost
+// script block on the stack, else the token the reader read last (a callback
+// runs outside any block).
+std::optional<ScriptPosition> StoryLine(const std::vector<ScriptFrame>& trace) {
+  for (auto it = trace.rbegin(); it != trace.rend(); ++it) {
+    if (!it->module) return ScriptPosition{it->file, it->line};
+  }
+  if (const ScenarioReader* reader = StoryReader()) {
+    return ScriptPosition{reader->CurrentName(), reader->CurrentTokenLine() + 1};
+  }
+  return std::nullopt;
+}
+
 namespace fs = std::filesystem;
 
 // Dispatch passes one frame may take while the story reads on without a pause
@@ -207,6 +220,15 @@ void AutoplayPath::Problem(ProblemKind kind, const std::string& message) {
   if ((kind == ProblemKind::kScriptError || kind == ProblemKind::kPanic) &&
       SplitLuaPosition(record.message, record.file, record.line)) {
     // Lua named the place itself.
+  } else if (const std::vector<ScriptFrame> trace = Host().SourceTrace(); !trace.empty()) {
+    // The innermost script line with a file (a module's function, say),
+    // then the scenario line that led there.
+    record.file = trace.front().file;
+    record.line = trace.front().line;
+    const std::optional<ScriptPosition> caller = StoryLine(trace);
+    if (trace.front().module && caller) {
+      record.message += " (called from " + caller->file + ":" + std::to_string(caller->line) + ")";
+    }
   } else if (const ScenarioReader* reader = StoryReader(); reader != nullptr) {
     // The token that asked for the file (a call line, a block), not where
     // the reader stands after it.
@@ -229,10 +251,12 @@ void AutoplayPath::NoteStop(bool choice) {
   if (ScenarioController* controller = ScenarioController::Instance()) {
     if (ScenarioReader* reader = controller->Reader(); reader != nullptr && reader->Current()) {
       // The reader has just read the end of the line that stops the story
-      // (the blank line of a paragraph end, the choice line): its 0-based
-      // count of lines read is that line's 1-based number.
+      // (the blank line of a paragraph end): its 0-based count of lines
+      // read is that line's 1-based number.
       stop.file = reader->CurrentName();
       stop.line = std::max(reader->CurrentLine(), 1);
+      // A choice list is known by its first line, the one with its first '$'.
+      if (choice) stop.line = reader->CurrentTokenLine() + 1;
     }
   }
   stop_ = stop;

@@ -1,9 +1,13 @@
 #include "app/Boot.h"
 
+#include <filesystem>
+
+
 #include "app/ScriptApi.h"
 #include "core/DebugLog.h"
 #include "resource/Archive.h"
 #include "resource/BaseDirectory.h"
+#include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
 #include "script/LuaEnvironment.h"
 #include "script/ScriptHost.h"
@@ -27,13 +31,37 @@ std::unique_ptr<ScriptApi> LoadFunctionDefinitions() {
 
 namespace {
 
+void LogMounted(const Archive& archive) {
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(archive.Path(), error);
+  DebugLog::Print("Mounted %s\n", error ? archive.Path().c_str() : full.c_str());
+}
+
+// A game folder named on the command line whose own game loses to the
+// working folder's main.dat: say so, since the story played is not the one named.
+void WarnIfNamedGameIgnored() {
+  const std::string& base = BaseDirectory();
+  if (base.empty()) return;
+  std::error_code error;
+  if (std::filesystem::equivalent(base, ".", error)) return;
+  const bool has_game = IsRegularFile(base + "main.tsl") || IsRegularFile(base + "main.dat");
+  if (!has_game) return;
+  DebugLog::Print(
+      "Warning: %s holds a game of its own, but the main.dat of the working folder is mounted "
+      "first and wins. To play the game in %s, start tessel there (cd %s && tessel .) or from a "
+      "folder without a main.dat.\n",
+      base.c_str(), base.c_str(), base.c_str());
+}
+
 void MountBootArchive() {
   // main.dat is looked for where the engine was started, then beside the game.
   if (Archive* archive = LoadArchive("", "main.dat")) {
-    (void)archive;
+    LogMounted(*archive);
+    WarnIfNamedGameIgnored();
     return;
   }
-  if (!BaseDirectory().empty()) LoadArchive(BaseDirectory(), "main.dat");
+  if (BaseDirectory().empty()) return;
+  if (Archive* archive = LoadArchive(BaseDirectory(), "main.dat")) LogMounted(*archive);
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ PathResult ParsePathResult(const std::string& text) {
       result.scenarios_available.push_back(f[1]);
     } else if (f[0] == "problem" && f.size() == 5) {
       const int kind = ToInt(f[1]);
-      if (kind < 0 || kind > static_cast<int>(ProblemKind::kStalled)) continue;
+      if (kind < 0 || kind > static_cast<int>(ProblemKind::kTextOverflow)) continue;
       result.problems.push_back({static_cast<ProblemKind>(kind), f[2], ToInt(f[3]), f[4]});
     } else if (f[0] == "end" && f.size() == 2) {
       result.ending = f[1];

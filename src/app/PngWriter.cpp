@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "graphics/ScreenSurface.h"
+#include "graphics/WindowSize.h"
 
 namespace tessel {
 namespace {
@@ -75,10 +76,10 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
 std::vector<std::uint8_t> ReadFrame(int& width, int& height) {
   width = 0;
   height = 0;
-  SDL_Surface* screen = ScreenSurface::Get();
-  if (screen == nullptr || screen->w <= 0 || screen->h <= 0) return {};
-  width = screen->w;
-  height = screen->h;
+  const PixelSize size = DrawingSize();
+  if (size.width <= 0 || size.height <= 0) return {};
+  width = size.width;
+  height = size.height;
   const std::size_t row = static_cast<std::size_t>(width) * 4;
   std::vector<std::uint8_t> bottom_up(row * static_cast<std::size_t>(height));
   glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -3,6 +3,7 @@
 #include "app/Boot.h"
 #include "app/ScriptApi.h"
 #include "graphics/ScreenSurface.h"
+#include "graphics/WindowSize.h"
 #include "graphics/TextureManager.h"
 #include "text/ScenarioController.h"
 #include "text/ScenarioFiles.h"
@@ -31,6 +32,7 @@ void SystemEventHandler::ToggleFullScreen() {
   const Uint32 flags = full ? (screen->flags & ~SDL_FULLSCREEN) : (screen->flags | SDL_FULLSCREEN);
   TextureManager::SaveAll();
   ScreenSurface::SetMode(width, height, bits, flags);
+  AdoptWindowSize({width, height}, (flags & SDL_FULLSCREEN) != 0);
   TextureManager::RestoreAll();
 }
 

@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <GL/glu.h>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -14,6 +13,7 @@
 #include "core/DebugLog.h"
 #include "graphics/ScreenSurface.h"
 #include "app/WindowIcon.h"
+#include "graphics/WindowSize.h"
 
 namespace tessel {
 namespace {
@@ -147,12 +147,7 @@ void InitWindow(int width, int height) {
                  granted_height);
     VideoModeFailed(width, height);
   }
-  glViewport(0, 0, granted_width, granted_height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  const double aspect =
-      granted_height > 0 ? static_cast<double>(granted_width) / granted_height : 1.0;
-  gluPerspective(60.0, aspect, static_cast<double>(0.1f), 20.0);
+  AdoptWindowSize({width, height}, /*full_screen=*/false);
   glEnable(GL_DEPTH_TEST);
   glShadeModel(GL_SMOOTH);
   const Color& color = BaseColor();

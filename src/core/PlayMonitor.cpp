@@ -19,6 +19,8 @@ const char* ProblemKindName(ProblemKind kind) {
       return "released object";
     case ProblemKind::kStalled:
       return "stalled";
+    case ProblemKind::kTextOverflow:
+      return "text overflow";
   }
   return "problem";
 }

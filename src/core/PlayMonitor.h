@@ -12,6 +12,7 @@ enum class ProblemKind {
   kBadFile,         // there, but could not be read
   kReleasedObject,  // a command met a released or foreign object
   kStalled,         // the story stopped and nothing moved it on
+  kTextOverflow,    // text that did not fit in its message window and is not shown
 };
 
 const char* ProblemKindName(ProblemKind kind);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/WindowSize.h"
 #include "graphics/LayerTable.h"
 #include "graphics/Texture.h"
 #include "script/EngineObject.h"
@@ -38,11 +39,12 @@ void DestroyDoomedWhenIdle() {
 }  // namespace
 
 void Begin2D() {
-  SDL_Surface* screen = SDL_GetVideoSurface();
   g_begun = HasGlContext();
   if (!g_begun) return;
-  const int w = screen->w;
-  const int h = screen->h;
+  // The window's real size: a window system may not have given the size asked for.
+  const PixelSize size = DrawingSize();
+  const int w = size.width;
+  const int h = size.height;
   glPushAttrib(GL_ENABLE_BIT);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);

@@ -11,6 +11,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Surface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Texture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextureManager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowSize.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_effect.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_layer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_texture.cpp

@@ -91,7 +91,11 @@ void Archive::IndexEntries(const std::vector<unsigned char>& table,
   // Keys view the names in entries_, which no longer moves. try_emplace keeps
   // the first occurrence, as a front-to-back search would find it.
   index_.reserve(entries_.size());
-  for (std::size_t i = 0; i < entries_.size(); ++i) index_.try_emplace(entries_[i].name, i);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    index_.try_emplace(entries_[i].name, i);
+    auto [it, fresh] = folded_index_.try_emplace(FoldedName(entries_[i].name), i);
+    if (!fresh && entries_[i].name < entries_[it->second].name) it->second = i;
+  }
 }
 
 bool Archive::ReadEntry(std::uint64_t block, ArchiveEntry& entry) {
@@ -123,6 +127,11 @@ const ArchiveEntry* Archive::Find(std::string_view name) const {
   return it == index_.end() ? nullptr : &entries_[it->second];
 }
 
+const ArchiveEntry* Archive::FindFolded(std::string_view name) const {
+  auto it = folded_index_.find(FoldedName(name));
+  return it == folded_index_.end() ? nullptr : &entries_[it->second];
+}
+
 SDL_RWops* Archive::OpenStream(std::string_view name) const {
   const ArchiveEntry* entry = Find(name);
   return entry != nullptr ? OpenStream(*entry) : nullptr;
@@ -146,6 +155,13 @@ const std::vector<Archive*>& ArchiveList::Mounted() { return MountedArchives(); 
 SDL_RWops* ArchiveList::Find(std::string_view name) {
   for (Archive* archive : MountedArchives()) {
     if (const ArchiveEntry* entry = archive->Find(name)) return archive->OpenStream(*entry);
+  }
+  return nullptr;
+}
+
+SDL_RWops* ArchiveList::FindFolded(std::string_view name) {
+  for (Archive* archive : MountedArchives()) {
+    if (const ArchiveEntry* entry = archive->FindFolded(name)) return archive->OpenStream(*entry);
   }
   return nullptr;
 }

@@ -49,6 +49,10 @@ class Archive final : public EngineObject {
 
   // The first entry of exactly that name in directory order, or nullptr.
   const ArchiveEntry* Find(std::string_view name) const;
+  // An entry whose name equals `name` when ASCII letter case is ignored and
+  // '\\' is read as '/', as the disk lookup matches names; of several, the
+  // bytewise smallest name. nullptr when none does.
+  const ArchiveEntry* FindFolded(std::string_view name) const;
   // A new stream on the entry's data (see ArchiveStream.h), or nullptr.
   SDL_RWops* OpenStream(std::string_view name) const;
   SDL_RWops* OpenStream(const ArchiveEntry& entry) const;
@@ -69,6 +73,7 @@ class Archive final : public EngineObject {
 
   std::vector<ArchiveEntry> entries_;
   std::unordered_map<std::string_view, std::size_t> index_;  // name -> first entry; views into entries_
+  std::unordered_map<std::string, std::size_t> folded_index_;  // folded name -> FindFolded's entry
   std::size_t skipped_ = 0;
 };
 
@@ -84,6 +89,9 @@ class ArchiveList {
   // A stream on the first entry of that name: archives in mount order, then
   // directory order, names compared byte for byte. nullptr when none has it.
   static SDL_RWops* Find(std::string_view name);
+  // The same with names folded (Archive::FindFolded): the first archive in
+  // mount order with such an entry gives it.
+  static SDL_RWops* FindFolded(std::string_view name);
 };
 
 // Opens base + name as an archive (with the Windows-name fallback of

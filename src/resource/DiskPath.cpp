@@ -105,4 +105,10 @@ std::optional<std::string> ResolveDiskPath(std::string_view base, std::string_vi
   return ResolveIgnoringCase(base, name);
 }
 
+std::string FoldedName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = c == '\\' ? '/' : LowerAscii(c);
+  return folded;
+}
+
 }  // namespace tessel

@@ -19,4 +19,8 @@ bool IsRegularFile(const std::string& path);
 // byte, or ending in a separator, names no file.
 std::optional<std::string> ResolveDiskPath(std::string_view base, std::string_view name);
 
+// A name as that fallback compares it: ASCII letters in lower case, each
+// backslash as '/'. Two names that fold alike name the same file there.
+std::string FoldedName(std::string_view name);
+
 }  // namespace tessel

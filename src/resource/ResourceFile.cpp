@@ -45,7 +45,13 @@ ResourceFile::ResourceFile(std::string_view name, bool owns_stream) : owns_strea
   // A zero byte would cut the name short on disk but not in an archive: such
   // a name is found nowhere.
   if (name.find('\0') != std::string_view::npos) return;
+  // An exact name wins wherever it is; only then do names match ignoring
+  // case (and '\\' for '/'), in the archives first, as they do on disk, so a
+  // packed game finds the same files as the loose one.
   stream_ = ArchiveList::Find(name);
+  if (stream_ == nullptr && !IsRegularFile(BaseDirectory() + std::string(name))) {
+    stream_ = ArchiveList::FindFolded(name);
+  }
   if (stream_ == nullptr) stream_ = OpenDiskFile(name);
   if (stream_ != nullptr) SDL_RWseek(stream_, 0, RW_SEEK_SET);
 }

@@ -32,7 +32,9 @@ class DataFile {
 
 // A named data file, looked up first in the mounted archives (mount order,
 // then directory order, exact name), then on disk under BaseDirectory()
-// (regular files only, with the Windows-name fallback of ResolveDiskPath).
+// (regular files only). A name found exactly nowhere is then matched the way
+// Windows games spell names (FoldedName): in the archives, then on disk
+// (ResolveDiskPath).
 // Holds a media-layer stream; when owns-stream is set, destroying the file
 // closes it. Users that hand the stream over (the mixer) pass false.
 class ResourceFile : public DataFile {

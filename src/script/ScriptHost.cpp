@@ -103,6 +103,22 @@ ScriptPosition ScriptHost::CurrentPosition() const {
   return position_provider_ ? position_provider_() : ScriptPosition{};
 }
 
+std::vector<ScriptFrame> ScriptHost::SourceTrace() const {
+  std::vector<ScriptFrame> trace;
+  if (state_ == nullptr) return trace;
+  lua_Debug frame{};
+  for (int level = 0; level < 200 && lua_getstack(state_, level, &frame) != 0; ++level) {
+    if (lua_getinfo(state_, "Sl", &frame) == 0 || frame.currentline <= 0) continue;
+    // "@lib.lua" is a file; "=main.tsl" a block; anything else a string of code.
+    const char kind = frame.source != nullptr ? frame.source[0] : '\0';
+    if (kind != '@' && kind != '=') continue;
+    std::string file(frame.source + 1);
+    if (file.empty() || file == "?") continue;
+    trace.push_back(ScriptFrame{std::move(file), frame.currentline, kind == '@'});
+  }
+  return trace;
+}
+
 void ScriptHost::ReportError(const std::string& message) {
   if (error_observer_) error_observer_(message);
   lua_State* state = state_;
@@ -120,11 +136,17 @@ void ScriptHost::ReportError(const std::string& message) {
   lua_settop(state, top);
 }
 
-int ScriptHost::RunBuffer(std::string_view text, const std::string& chunk_name) {
+int ScriptHost::RunBuffer(std::string_view text, const std::string& chunk_name,
+                          std::string_view compile_hint) {
   if (state_ == nullptr) return LUA_ERRRUN;
   int top = lua_gettop(state_);
   if (!lua_checkstack(state_, 8)) return LUA_ERRMEM;
   int status = luaL_loadbuffer(state_, text.data(), text.size(), chunk_name.c_str());
+  if (status != 0 && !compile_hint.empty()) {
+    ReportError(ErrorText(state_, -1) + " (" + std::string(compile_hint) + ")");
+    lua_settop(state_, top);
+    return status;
+  }
   if (status == 0) status = lua_pcall(state_, 0, LUA_MULTRET, 0);
   if (status != 0) ReportError(ErrorText(state_, -1));
   lua_settop(state_, top);

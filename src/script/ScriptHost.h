@@ -20,6 +20,14 @@ struct ScriptPosition {
   int line = 0;
 };
 
+// A running Lua function that comes from a file: a module ("lib.lua", loaded
+// from its file) or a scenario's script block (named after its scenario file).
+struct ScriptFrame {
+  std::string file;
+  int line = 0;  // 1-based, counted in that file
+  bool module = false;
+};
+
 // Owner of the one Lua state. Every entry into Lua is protected and leaves the
 // stack as it found it; a script error never unwinds through C++ frames.
 class ScriptHost {
@@ -39,7 +47,9 @@ class ScriptHost {
   // Compiles text as one chunk and runs it protected; returned values are
   // dropped. An error goes to the script's _ALERT if it has one, else to
   // standard error. `chunk_name` follows Lua's convention ("=name" shows as is).
-  int RunBuffer(std::string_view text, const std::string& chunk_name = "=?");
+  // A `compile_hint` is added to the message when the text does not compile.
+  int RunBuffer(std::string_view text, const std::string& chunk_name = "=?",
+                std::string_view compile_hint = {});
 
   void Register(std::string_view name, ScriptFunction* command);
 
@@ -63,6 +73,9 @@ class ScriptHost {
     position_provider_ = std::move(provider);
   }
   ScriptPosition CurrentPosition() const;
+  // The running Lua functions that have a file and a line, innermost first;
+  // empty when no script runs.
+  std::vector<ScriptFrame> SourceTrace() const;
 
   // Replaces the default panic (report, exit 1); tests and the autoplayer use it.
   void SetPanicHandler(std::function<void(const std::string&)> handler) {

@@ -55,7 +55,8 @@ class ChoiceTextLayout {
           break;
         case Scenario::kScriptBlock:
           if (canvas != nullptr) {
-            RunScriptBlock(EncodeUtf8(scenario.script_text), scenario.name, scenario.script_line);
+            RunScriptBlock(EncodeUtf8(scenario.script_text), scenario.name, scenario.script_line,
+                           scenario.script_marks);
           }
           break;
         default:

@@ -150,6 +150,9 @@ std::unique_ptr<Font> Font::Open(const std::string& file_name, int point_size) {
   } else if (file->source == FontFile::Source::kSubstitute) {
     DebugLog::Print("Font \"%s\" was not found; substituting %s (%s).\n", file_name.c_str(),
                     file->family.c_str(), file->path.c_str());
+    // The text is drawn, but in a font a player's machine may not have.
+    NoteProblem(ProblemKind::kMissingFile, "font '" + file_name + "' was not found; " +
+                                               file->family + " stands in for it");
   }
   if (TTF_WasInit() == 0) {
     DebugLog::Print("Font \"%s\": the font library is not initialised; text in it is not drawn.\n",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/PlayMonitor.h"
 #include "graphics/Renderer.h"
 #include "graphics/Texture.h"
 #include "text/ChoiceButton.h"
@@ -131,6 +132,7 @@ void MessageWindow::Resize(int width, int height) {
   page_tried_ = page_->Uploaded() || HasGlContext();
   canvas_.SetClip(width_, height_);
   canvas_.ForgetInk();
+  overflowed_ = false;
 }
 
 void MessageWindow::ChangeWait(int milliseconds) {
@@ -162,6 +164,7 @@ void MessageWindow::DrawCharacter(char16_t ch, const std::u16string* ruby) {
         ruby_image ? std::optional<int>(ruby_image->w) : std::nullopt;
     const CharacterPlacement placement = PlaceCharacter(ch, *metrics, ruby_width, pen_, Box());
     pen_ = placement.pen;
+    if (!placement.drawn) NoteOverflow();
     if (placement.drawn) {
       if (ruby_image) canvas_.Draw(ruby_image.get(), placement.ruby_x, placement.ruby_y);
       // A glyph with no ink renders to nothing: nothing to upload, the pen moved on.
@@ -173,11 +176,22 @@ void MessageWindow::DrawCharacter(char16_t ch, const std::u16string* ruby) {
   WaitAfterCharacter();
 }
 
+void MessageWindow::NoteOverflow() {
+  // Once a page: what follows the first character that did not fit is lost too.
+  if (overflowed_) return;
+  overflowed_ = true;
+  NoteProblem(ProblemKind::kTextOverflow,
+              "text does not fit in the message window (" + std::to_string(width_) + " x " +
+                  std::to_string(height_) +
+                  " pixels): from here to the end of the page it is not shown");
+}
+
 void MessageWindow::NewLine() { pen_ = NextLine(pen_, Box()); }
 
 void MessageWindow::ClearPage() {
   EnsurePage();
   canvas_.Clear();
+  overflowed_ = false;
   pen_ = Pen{0, ruby_font_ ? ruby_font_->LineSkip() : 0};
   PopExtraWait();
 }
@@ -288,9 +302,27 @@ bool MessageWindow::Choose(std::size_t index) {
   return true;
 }
 
+void MessageWindow::MoveHighlight(int step) {
+  if (!enabled_ || choices_.empty()) return;
+  const int count = static_cast<int>(choices_.size());
+  int at = -1;
+  for (int i = 0; i < count && at < 0; ++i) {
+    if (choices_[static_cast<std::size_t>(i)]->Highlighted()) at = i;
+  }
+  // From none highlighted, Down starts at the top and Up at the bottom; the
+  // highlight stops at either end.
+  const int next = at < 0 ? (step > 0 ? 0 : count - 1) : std::clamp(at + step, 0, count - 1);
+  for (int i = 0; i < count; ++i) choices_[static_cast<std::size_t>(i)]->SetHighlighted(i == next);
+}
+
 bool MessageWindow::OnKeyDown(const SDL_keysym& key) {
   ReleaseDeferral deferral;
-  if (TakesInput() && !Gone() && key.sym == SDLK_RETURN) Advance();
+  if (!TakesInput() || Gone()) return true;
+  if (key.sym == SDLK_RETURN) {
+    Advance();
+  } else if (key.sym == SDLK_DOWN || key.sym == SDLK_UP) {
+    MoveHighlight(key.sym == SDLK_DOWN ? 1 : -1);
+  }
   return true;
 }
 

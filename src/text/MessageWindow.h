@@ -52,6 +52,8 @@ class MessageWindow : public EventHandler {
   // Takes choice `index` of the list shown, as a click on it would; false
   // when no list is shown or it has no such choice.
   bool Choose(std::size_t index);
+  // Down (+1) or Up (-1) over the choices shown; Return then takes the line.
+  void MoveHighlight(int step);
 
   bool OnKeyDown(const SDL_keysym& key) override;
   bool OnMouseButtonUp(std::uint8_t button, std::uint16_t x, std::uint16_t y) override;
@@ -95,6 +97,8 @@ class MessageWindow : public EventHandler {
   void Toggle();
   void WaitAfterCharacter();
   void PopExtraWait();
+  // Tells the play-tester that text of this page is lost below the bottom.
+  void NoteOverflow();
 
   std::shared_ptr<Texture> page_;
   TextCanvas canvas_;
@@ -115,6 +119,7 @@ class MessageWindow : public EventHandler {
   // choice never mutes another.
   bool text_mode_ = true;
   bool page_tried_ = false;
+  bool overflowed_ = false;  // a character of this page did not fit
 };
 
 }  // namespace tessel

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/LuaStringTracker.h"
+
 namespace tessel {
 
 // One scenario file being read: its UTF-16 text, the read position and what
@@ -91,6 +93,7 @@ class Scenario {
   std::int32_t backslash_count = 0;
   std::u16string call_name;
   std::int32_t script_line = 0;  // line at which the last script block began
+  ScriptBlockMarks script_marks;  // what the last script block's cutting may have broken
   std::int32_t token_line = 0;   // line at which the last token began
 
  private:

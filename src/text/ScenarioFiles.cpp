@@ -55,8 +55,10 @@ std::string ScriptBlockChunk(std::string_view utf8_code, int first_line) {
 
 std::string ScriptBlockChunkName(const std::string& file) { return "=" + file; }
 
-void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line) {
-  Host().RunBuffer(ScriptBlockChunk(utf8_code, first_line), ScriptBlockChunkName(file));
+void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line,
+                    const ScriptBlockMarks& marks) {
+  Host().RunBuffer(ScriptBlockChunk(utf8_code, first_line), ScriptBlockChunkName(file),
+                   BlockCompileHint(marks));
 }
 
 bool SystemScenarioListener::OnScriptBlock(const std::u16string& text, int line) {
@@ -67,7 +69,7 @@ bool SystemScenarioListener::OnScriptBlock(const std::u16string& text, int line)
   std::string code = EncodeUtf8(text);
   std::string file = current != nullptr ? current->name : std::string("?");
   if (current != nullptr) current->script_text_utf8 = code;
-  RunScriptBlock(code, file, line);
+  RunScriptBlock(code, file, line, current != nullptr ? current->script_marks : ScriptBlockMarks{});
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/LuaStringTracker.h"
 #include "text/ScenarioListener.h"
 
 namespace tessel {
@@ -41,7 +42,9 @@ std::string ScriptBlockChunk(std::string_view utf8_code, int first_line);
 std::string ScriptBlockChunkName(const std::string& file);
 
 // Runs a scenario's script block with error messages naming the file and the
-// line of the scenario.
-void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line);
+// line of the scenario; a block that does not compile is told what the
+// reader's cutting of it (`marks`) may have broken.
+void RunScriptBlock(const std::string& utf8_code, const std::string& file, int first_line,
+                    const ScriptBlockMarks& marks = {});
 
 }  // namespace tessel

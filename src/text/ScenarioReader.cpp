@@ -285,12 +285,16 @@ void ScenarioReader::ReadCallLine(Scenario& s) {
 void ScenarioReader::ReadScriptBlock(Scenario& s) {
   s.script_text.clear();
   s.script_line = s.line;
+  s.script_marks = ScriptBlockMarks{};
+  // Where strings run, so that a block that does not compile can say why.
+  LuaStringTracker lua;
   int depth = 0;
   for (;;) {
     const char16_t c = s.Next();
     switch (c) {
       case 0:
         s.Unget();  // an unclosed block ends with the text
+        s.script_marks.end_line = s.line;
         return;
       case kLf:
         ++s.line;
@@ -299,11 +303,19 @@ void ScenarioReader::ReadScriptBlock(Scenario& s) {
         if (s.Peek() != kLf) ++s.line;
         break;
       case u'#': {
+        // One in a Lua comment cuts nothing that Lua would have read.
+        if (s.script_marks.hash_line < 0 && !lua.InComment()) {
+          s.script_marks.hash_line = s.line;
+          s.script_marks.hash_in_string = lua.InString();
+        }
         // The comment goes, its line end stays: Lua's messages then count
         // the same lines as the scenario file.
         const std::int32_t line_before = s.line;
         ReadComment(s);
-        if (s.line != line_before) s.script_text.push_back(kLf);
+        if (s.line != line_before) {
+          s.script_text.push_back(kLf);
+          lua.Feed(kLf);
+        }
         continue;
       }
       case u'{':
@@ -311,6 +323,8 @@ void ScenarioReader::ReadScriptBlock(Scenario& s) {
         break;
       case u'}':
         if (depth <= 0) {
+          s.script_marks.ends_in_string = lua.InString();
+          s.script_marks.end_line = s.line;
           SkipTabs(s);
           return;
         }
@@ -320,6 +334,7 @@ void ScenarioReader::ReadScriptBlock(Scenario& s) {
         break;
     }
     s.script_text.push_back(c);
+    lua.Feed(c);
   }
 }
 

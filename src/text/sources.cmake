@@ -5,6 +5,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FontLookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JisTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeyWaitCallbacks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LuaStringTracker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Scenario.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioController.cpp

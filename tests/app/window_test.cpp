@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 #include <dlfcn.h>
 #include <link.h>
 
@@ -8,6 +9,9 @@
 
 #include "app/Application.h"
 #include "graphics/ScreenSurface.h"
+#include "graphics/WindowSize.h"
+#include "app/SystemEventHandler.h"
+#include "resource/BaseDirectory.h"
 #include "support/TestSupport.h"
 
 namespace tessel {
@@ -78,6 +82,27 @@ TEST_F(Window, CaptionTakesUtf8AndForgivesBadArguments) {
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(std::string(title), "Tessel — テスト");
   Run("ChgCaption() ChgCaption('') ChgCaption({}, nil) ChgCaption(12, false)");
+}
+
+// A window system that keeps the window at 200 x 100 whatever size or mode is
+// asked for, as a bare X server does with full screen.
+TEST_F(Window, DrawsAtTheSizeTheWindowSystemReportsAfterEachModeChange) {
+  SetWindowSizeSource([] { return std::optional<PixelSize>(PixelSize{200, 100}); });
+  testing::internal::CaptureStdout();
+  Run("InitWindow(320, 240)");
+  SystemEventHandler::ToggleFullScreen();
+  DrawFrame();
+  const std::string out = testing::internal::GetCapturedStdout();
+  SetWindowSizeSource(nullptr);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 200);
+  EXPECT_EQ(viewport[3], 100);
+  EXPECT_EQ(DrawingSize(), (PixelSize{200, 100}));
+  EXPECT_NE(out.find("Video mode 320x240: the window is 200x100"), std::string::npos) << out;
+  EXPECT_NE(out.find("Video mode 320x240 (full screen): the window is 200x100"), std::string::npos)
+      << out;
+  SystemEventHandler::ToggleFullScreen();
 }
 
 int FindSdl2(dl_phdr_info* info, size_t, void* found) {

@@ -227,6 +227,51 @@ TEST(Autoplay, ScreenshotsAreNamedByPathFileAndLineAndDecode) {
   SDL_FreeSurface(picture);
 }
 
+// What a new author's first game ran into, packed as it would ship: a font
+// that is nowhere, a call whose name differs from its file only in case, a
+// picture missing in a module's function, a two-line choice list and a page
+// that overflows its window. Each is reported where the author looks for it.
+TEST(Autoplay, ReportsWhatWouldOtherwiseFailUnseenWhereTheAuthorLooks) {
+  test::TempDir dir;
+  test::TestGame game;
+  game.Scenario("main.tsl", u"{InitWindow(320, 240)\n"                                      // 1
+                            u"font = CreateNewFont('DejaVuSans.ttf', 14)\n"                  // 2
+                            u"page = CreateScenarioLayer(300, 200, font, font)\n"            // 3
+                            u"LayerAddFront(page) EnableScenarioLayer(page)}\n"              // 4
+                            u"{odd = CreateNewFont('NoSuchFont.ttf', 14)}\n"                 // 5
+                            u"{require('lib')\n"                                             // 6
+                            u"ShowMissing()}\n"                                              // 7
+                            u"@Lamp.tsl\n"                                                   // 8
+                            u"$One$branch.tsl$\n"                                            // 9
+                            u"$Two$branch.tsl$\n"                                            // 10
+                            u"{ResizeMesWnd(page, 300, 40)}First line.\\\n"                 // 11
+                            u"Second line, below the window.\n"                              // 12
+                            u"\n");
+  game.Scenario("lamp.tsl", u"The lamp is lit.\n\n");
+  game.Scenario("branch.tsl", u"A branch.\n\n\n");
+  game.File("lib.lua", "-- helpers\nfunction ShowMissing()\n  return LoadTexImage('missing.png')\nend\n");
+  game.WritePacked(dir.Path());
+  auto result = test::RunTessel({"--autoplay", "--screenshots=shots", "."}, dir.Path(), {}, 120);
+  const std::string& report = result.out;
+  EXPECT_EQ(result.status, 1) << report << result.err;
+  EXPECT_NE(report.find("p01: main.tsl:9#1 (the story ended)"), std::string::npos) << report;
+  EXPECT_TRUE(fs::exists(dir.Path() / "shots" / "p01-002-main.tsl-L9-choice.png")) << report;
+  EXPECT_NE(report.find("  Lamp.tsl\n"), std::string::npos) << report;
+
+  const std::string problems = Section(report, "Problems:");
+  EXPECT_NE(problems.find("Problems: 3\n"), std::string::npos) << report << result.err;
+  EXPECT_NE(problems.find("main.tsl:5: missing file: font 'NoSuchFont.ttf'"), std::string::npos)
+      << report;
+  EXPECT_NE(problems.find("lib.lua:3: missing file: picture 'missing.png' does not exist (called "
+                          "from main.tsl:7)"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(problems.find("main.tsl:12: text overflow: text does not fit in the message window "
+                          "(300 x 40 pixels)"),
+            std::string::npos)
+      << report;
+}
+
 TEST(Autoplay, TheDemoPlaysCleanOnEveryPath) {
   const fs::path demo = fs::path(TESSEL_BUILD_DIR) / "demo";
   ASSERT_TRUE(fs::exists(demo / "main.dat")) << "build the demo_game target";

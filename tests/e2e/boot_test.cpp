@@ -77,6 +77,27 @@ TEST(Boot, AGameFolderMayBeGivenInsteadOfItsMainScenario) {
   EXPECT_NE(result.out.find("back in main\n"), std::string::npos) << result.out;
 }
 
+// A main.dat where tessel is started wins over the game named on the command
+// line; the log says which archive it mounted and that the named game lost.
+TEST(Boot, TheWorkingFoldersArchiveWinsAndTheLogSaysSo) {
+  test::TempDir dir;
+  test::TestGame here;
+  here.Scenario("main.tsl", u"{print('the working folder game') SystemExit()}\n");
+  here.WritePacked(dir.Path());
+  test::TestGame other;
+  other.Scenario("main.tsl", u"{print('the named game') SystemExit()}\n");
+  other.WriteLoose(dir.Path() / "other");
+  auto result = test::RunTessel({"other"}, dir.Path());
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  const std::string mounted = "Mounted " + (dir.Path() / "main.dat").string() + "\n";
+  EXPECT_EQ(test::FirstMissingInOrder(
+                result.out, {mounted, "Warning: other/ holds a game of its own, but the main.dat "
+                                      "of the working folder is mounted first and wins.",
+                             "the working folder game"}),
+            "")
+      << result.out;
+}
+
 TEST(Boot, QuitBeforeAnyWindowReportsAndExitsNormally) {
   test::TempDir dir;
   test::TestGame game;

@@ -202,11 +202,13 @@ TEST_F(ArchiveFormat, StreamOutlivesItsArchive) {
   SDL_RWclose(stream);
 }
 
-TEST_F(ArchiveFormat, NamesAreMatchedByteForByte) {
-  Mount("a.dat", {{"Dir/File.txt", "x"}});
+// The exact name wins; a name found nowhere exactly matches ignoring case and
+// reading '\\' as '/', as on disk, the bytewise smallest of several.
+TEST_F(ArchiveFormat, ExactNamesWinThenNamesMatchAsOnDisk) {
+  Mount("a.dat", {{"Dir/File.txt", "x"}, {"dir/file.txt", "lower"}, {"DIR/FILE.TXT", "upper"}});
   EXPECT_EQ(ReadResource("Dir/File.txt"), "x");
-  EXPECT_EQ(ReadResource("dir/file.txt"), std::nullopt);
-  EXPECT_EQ(ReadResource("Dir\\File.txt"), std::nullopt);
+  EXPECT_EQ(ReadResource("dir/file.txt"), "lower");
+  EXPECT_EQ(ReadResource("dIr\\fILE.txt"), "upper");
   EXPECT_EQ(ReadResource("Dir/File.txt" + std::string(1, '\0') + "more"), std::nullopt);
   EXPECT_EQ(ReadResource("Dir/File.tx"), std::nullopt);
 }

@@ -69,12 +69,13 @@ TEST_F(WindowsNames, BytewiseSmallestOfSeveralCaseVariantsWins) {
   EXPECT_EQ(Resolve("SoUnD\\BGM.ogg"), base_ + "Sound/bgm.ogg");
 }
 
-TEST_F(WindowsNames, ArchivesAreSearchedExactlyBeforeTheDiskFallback) {
+TEST_F(WindowsNames, ExactNamesWinEverywhereThenArchivesBeforeTheDiskFallback) {
   dir_.Write("main.tsl", "loose");
   dir_.Write("pack.dat", test::ArchiveBytes({{"Main.tsl", "packed"}}));
   ASSERT_NE(LoadArchive(base_, "pack.dat"), nullptr);
   EXPECT_EQ(ReadResource("Main.tsl"), "packed");
-  EXPECT_EQ(ReadResource("MAIN.TSL"), "loose");  // no archive holds it exactly
+  EXPECT_EQ(ReadResource("main.tsl"), "loose");   // exact on disk beats folded in the archive
+  EXPECT_EQ(ReadResource("MAIN.TSL"), "packed");  // exact nowhere: the archive, as a packed game
 }
 
 TEST_F(WindowsNames, ArchiveNamesUseTheFallbackToo) {

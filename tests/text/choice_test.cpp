@@ -77,6 +77,33 @@ TEST_F(ChoiceHover, ThePointerHighlightsTheLineUnderItOnly) {
   EXPECT_FALSE(no.Highlighted());
 }
 
+TEST_F(ChoiceHover, DownAndUpMoveTheHighlightAndReturnTakesIt) {
+  ScenarioLayer* layer = StopAtChoices(u"$A$yes.tsl$$B$no.tsl$$C$yes.tsl$");
+  auto highlighted = [layer] {
+    std::string lines;
+    for (const auto& button : layer->Choices()) lines += button->Highlighted() ? '1' : '0';
+    return lines;
+  };
+  PressKey(SDLK_UP);  // none highlighted: Up starts at the bottom
+  EXPECT_EQ(highlighted(), "001");
+  PressKey(SDLK_DOWN);  // the end stays
+  EXPECT_EQ(highlighted(), "001");
+  PressKey(SDLK_UP);
+  PressKey(SDLK_UP);
+  PressKey(SDLK_UP);
+  EXPECT_EQ(highlighted(), "100");
+  // The pointer still takes the highlight over.
+  MoveTo(MidX(Button(*layer, 1)), MidY(Button(*layer, 1)));
+  EXPECT_EQ(highlighted(), "010");
+  MoveTo(1, 1);
+  PressKey(SDLK_DOWN);  // none highlighted: Down starts at the top
+  PressKey(SDLK_DOWN);
+  EXPECT_EQ(highlighted(), "010");
+  PressKey(SDLK_RETURN);
+  EXPECT_TRUE(layer->Choices().empty());
+  EXPECT_EQ(Controller().Reader()->CurrentName(), "no.tsl");
+}
+
 TEST_F(ChoiceHover, LeftAndTopEdgesAreInsideRightAndBottomAreNot) {
   ScenarioLayer* layer = StopAtChoices(u"$Only$yes.tsl$");
   ChoiceButton& b = Button(*layer, 0);

@@ -63,7 +63,11 @@ TEST_F(CheckTest, NamesResolveAsTheEngineResolvesThem) {
   loose.Scenario("\xE3\x81\x84.tsl", u"I.\n");
   ProcessResult on_disk = Check(loose);
   EXPECT_EQ(on_disk.status, 0) << on_disk.out;
-  EXPECT_EQ(on_disk.out, "0 errors, 0 warnings\n");
+  // Found, but only because case is ignored: tools that compare names exactly will not.
+  EXPECT_THAT(Findings(on_disk.out),
+              ElementsAre(Finding("game/main.tsl:1: warning:",
+                                  "'Scenes\\Chapter1.TSL' finds 'scenes/chapter1.tsl' only because "
+                                  "letter case is ignored")));
 
   // In an archive made on a Japanese system: the Shift-JIS name.
   std::filesystem::remove_all(Dir() / "game");
@@ -73,6 +77,25 @@ TEST_F(CheckTest, NamesResolveAsTheEngineResolvesThem) {
   ProcessResult in_archive = CheckPacked(packed);
   EXPECT_EQ(in_archive.status, 0) << in_archive.out;
   EXPECT_EQ(in_archive.out, "0 errors, 0 warnings\n");
+}
+
+// A name that differs from its file only in case, and a font that is nowhere:
+// the packed game finds the file as the loose one does, and both are warned of.
+TEST_F(CheckTest, CaseOnlyNamesAndMissingFontsAreWarnedOf) {
+  TestGame game;
+  game.Scenario("main.tsl", u"@Lamp.tsl\n{font = CreateNewFont('NoSuchFont.ttf', 12)}\n");
+  game.Scenario("lamp.tsl", u"Lit.\n");
+  for (bool packed : {false, true}) {
+    std::filesystem::remove_all(Dir() / "game");
+    ProcessResult result = packed ? CheckPacked(game) : Check(game);
+    const std::string main = packed ? "game/main.dat/main.tsl" : "game/main.tsl";
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_THAT(Findings(result.out),
+                ElementsAre(Finding(main + ":1: warning:",
+                                    "'Lamp.tsl' finds 'lamp.tsl' only because letter case is ignored"),
+                            Finding(main + ":2: warning:", "font 'NoSuchFont.ttf' is not found")))
+        << (packed ? "packed" : "loose");
+  }
 }
 
 // main calls a, a offers b and calls main back; c and d/e are never reached.

@@ -37,6 +37,35 @@ TEST_F(CheckTest, CompileErrorsPointAtTheScenarioLine) {
                                   "closing brace missing?)")));
 }
 
+// '#' and '}' cut script blocks even where Lua would not: a block that no
+// longer compiles says why, in the check and in the engine's own message.
+TEST_F(CheckTest, BlocksCutByHashOrBraceExplainThemselves) {
+  TestGame game;
+  game.Scenario("main.tsl",
+                u"{steps = {1, 2}\n"    // 1
+                u"count = #steps\n"     // 2
+                u"}\n"                  // 3
+                u"{print('a}b')}\n"     // 4
+                u"{ok = 1  # a comment\n"
+                u"}\n");
+  ProcessResult result = Check(game);
+  EXPECT_EQ(result.status, 1);
+  const std::string length_hint =
+      "the length operator cannot be written there; use table.getn(t) or string.len(s)";
+  const std::string brace_hint =
+      "a '}' ends a script block even inside a string, as on line 4; write \\125 for it";
+  EXPECT_THAT(Findings(result.out),
+              ElementsAre(Finding("game/main.tsl:3: error:", length_hint),
+                          Finding("game/main.tsl:4: error:", brace_hint)));
+
+  ProcessResult run = RunTessel({"--autoplay", "game"}, Dir());
+  EXPECT_NE(run.out.find("main.tsl:3: script error: main.tsl:3: unexpected symbol near '<eof>' (hint: '#'"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(length_hint), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(brace_hint), std::string::npos) << run.out;
+}
+
 TEST_F(CheckTest, ModulesAreCompiledAndTheirDefinitionsCount) {
   TestGame game;
   game.Scenario("main.tsl",

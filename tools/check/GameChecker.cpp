@@ -21,6 +21,7 @@
 #include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
 #include "text/Encoding.h"
+#include "text/FontLookup.h"
 #include "text/Scenario.h"
 #include "text/ScenarioFiles.h"
 
@@ -82,11 +83,14 @@ class GameChecker {
   // Lua.
   // Errors go to `fixed_line` when it is set (choice texts have one line),
   // otherwise to the line Lua names.
-  void CheckBlock(const std::string& code, int first_line, const std::string& chunk_file,
-                  const std::string& display, int fixed_line, bool reaches_end);
+  void CheckBlock(const ScriptBlock& block, const std::string& chunk_file,
+                  const std::string& display, int fixed_line);
   void TakeGlobals(const ChunkGlobals& globals, const std::string& display, int fixed_line);
   void Require(const std::string& module, const std::string& display, int line);
   void LoadNamedArchive(const std::string& name, const std::string& display, int line);
+  void CheckFont(const std::string& name, const std::string& display, int line);
+  // Warns when a name reaches its file only because letter case is ignored.
+  void WarnCaseOnly(const std::string& name, const std::string& display, int line);
   void CheckCalls();
 
   void CheckUnreached();
@@ -167,9 +171,19 @@ void GameChecker::MountBootArchive() {
 
 std::optional<Location> GameChecker::Locate(const std::string& name) const {
   if (name.find('\0') != std::string::npos) return std::nullopt;
+  // The engine's order: exact names in the archives and on disk, then names
+  // folded in the archives, then on disk.
   for (const Archive* archive : ArchiveList::Mounted()) {
     if (archive->Find(name) != nullptr) {
       return Location{"archive:" + archive->Path() + '\0' + name, archive->Path() + "/" + name};
+    }
+  }
+  if (!IsRegularFile(BaseDirectory() + name)) {
+    for (const Archive* archive : ArchiveList::Mounted()) {
+      if (const ArchiveEntry* entry = archive->FindFolded(name)) {
+        return Location{"archive:" + archive->Path() + '\0' + entry->name,
+                        archive->Path() + "/" + entry->name};
+      }
     }
   }
   if (std::optional<std::string> path = ResolveDiskPath(BaseDirectory(), name)) {
@@ -232,15 +246,13 @@ void GameChecker::ReadScenario(const std::string& name, const Location& where) {
   scenario->name = name;
   const ScenarioContents contents = WalkScenario(std::move(scenario));
 
-  for (const ScriptBlock& block : contents.blocks) {
-    CheckBlock(EncodeUtf8(block.code), block.line, name, where.display, 0, block.reaches_end);
-  }
+  for (const ScriptBlock& block : contents.blocks) CheckBlock(block, name, where.display, 0);
   for (const Choice& choice : contents.choices) {
     // Line ends inside a choice are dropped: its blocks all sit on the line
     // where the choice begins.
-    for (const ScriptBlock& block : ChoiceTextBlocks(choice.text)) {
-      CheckBlock(EncodeUtf8(block.code), block.line, kChoiceChunkFile, where.display,
-                 choice.text_line + 1, false);
+    for (ScriptBlock& block : ChoiceTextBlocks(choice.text)) {
+      block.reaches_end = false;
+      CheckBlock(block, kChoiceChunkFile, where.display, choice.text_line + 1);
     }
   }
   for (const FileReference& call : contents.calls)
@@ -256,7 +268,12 @@ void GameChecker::Follow(const std::u16string& name, int line, const std::string
     report_.Error(display, line, std::string("the ") + what + " names no file");
     return;
   }
-  if (!Enqueue(ScenarioFileName(name))) unresolved_.push_back(Reference{display, line, name, what});
+  const std::string file = ScenarioFileName(name);
+  if (!Enqueue(file)) {
+    unresolved_.push_back(Reference{display, line, name, what});
+  } else {
+    WarnCaseOnly(file, display, line);
+  }
 }
 
 void GameChecker::ResolveLeftovers() {
@@ -286,17 +303,23 @@ void GameChecker::ResolveLeftovers() {
 
 // ---------------------------------------------------------------------------
 
-void GameChecker::CheckBlock(const std::string& code, int first_line, const std::string& chunk_file,
-                             const std::string& display, int fixed_line, bool reaches_end) {
-  const CompiledChunk chunk =
-      CompileChunk(ScriptBlockChunk(code, first_line), ScriptBlockChunkName(chunk_file));
+void GameChecker::CheckBlock(const ScriptBlock& block, const std::string& chunk_file,
+                             const std::string& display, int fixed_line) {
+  const int first_line = block.line;
+  const CompiledChunk chunk = CompileChunk(ScriptBlockChunk(EncodeUtf8(block.code), first_line),
+                                           ScriptBlockChunkName(chunk_file));
   if (!chunk.ok) {
     const std::optional<LuaMessage> message = SplitLuaMessage(chunk.error);
-    const int line = fixed_line > 0 ? fixed_line : message ? message->line : first_line + 1;
+    int line = fixed_line > 0 ? fixed_line : message ? message->line : first_line + 1;
     std::string text = "script block does not compile: " + (message ? message->text : chunk.error);
-    if (reaches_end) {
+    if (block.reaches_end) {
       text += " (the block opened on line " + std::to_string(first_line + 1) +
               " runs to the end of the file: is its closing brace missing?)";
+    }
+    if (const std::string hint = BlockCompileHint(block.marks); !hint.empty()) {
+      text += " (" + hint + ")";
+      // The brace that cut the string is where the fix goes.
+      if (block.marks.ends_in_string && fixed_line <= 0) line = block.marks.end_line + 1;
     }
     report_.Error(display, line, text);
     return;
@@ -316,6 +339,8 @@ void GameChecker::TakeGlobals(const ChunkGlobals& globals, const std::string& di
       Require(*call.first_string, display, line);
     } else if (command != commands_.callable.end() && command->second == "ArchiveLoad") {
       LoadNamedArchive(*call.first_string, display, line);
+    } else if (command != commands_.callable.end() && command->second == "CreateNewFont") {
+      CheckFont(*call.first_string, display, line);
     }
   }
 }
@@ -336,6 +361,7 @@ void GameChecker::Require(const std::string& module, const std::string& display,
         candidate.replace(at, 1, module);
       }
       if (std::optional<std::string> text = ReadResource(candidate)) {
+        WarnCaseOnly(candidate, display, line);
         const std::string file = DisplayOf(candidate);
         report_.NoteFile(file);
         const CompiledChunk chunk = CompileChunk(*text, "@" + candidate);
@@ -360,6 +386,7 @@ void GameChecker::Require(const std::string& module, const std::string& display,
 void GameChecker::LoadNamedArchive(const std::string& name, const std::string& display, int line) {
   if (!named_archives_.insert(name).second) return;
   if (Archive* archive = LoadArchive(BaseDirectory(), name)) {
+    WarnCaseOnly(name, display, line);
     archive_added_ = true;
     NoteArchive(*archive, display, line);
   } else {
@@ -367,6 +394,40 @@ void GameChecker::LoadNamedArchive(const std::string& name, const std::string& d
         display, line,
         "archive " + Quoted(name) + " is not found in the game folder (or is not an archive)");
   }
+}
+
+void GameChecker::CheckFont(const std::string& name, const std::string& display, int line) {
+  const std::optional<FontFile> font = FindFontFile(name);
+  if (font && font->source != FontFile::Source::kSubstitute) return;
+  std::string message = "font " + Quoted(name) +
+                        " is not found in the game folder nor among the installed fonts: ";
+  message += font ? "the engine draws its text with a substitute (" + font->family +
+                        " here), which a player's machine may not have"
+                  : "its text is not drawn";
+  report_.Warning(display, line, message);
+}
+
+void GameChecker::WarnCaseOnly(const std::string& name, const std::string& display, int line) {
+  if (IsRegularFile(BaseDirectory() + name)) return;
+  std::string found;
+  for (const Archive* archive : ArchiveList::Mounted()) {
+    if (archive->Find(name) != nullptr) return;
+    if (const ArchiveEntry* entry = archive->FindFolded(name); entry != nullptr && found.empty()) {
+      found = entry->name;
+    }
+  }
+  if (found.empty()) {
+    const std::optional<std::string> path = ResolveDiskPath(BaseDirectory(), name);
+    if (!path || !path->starts_with(BaseDirectory())) return;
+    found = path->substr(BaseDirectory().size());
+  }
+  std::string slashed = name;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  if (slashed == found) return;  // only the separators differ, as Windows games write them
+  report_.Warning(display, line,
+                  Quoted(name) + " finds " + Quoted(found) +
+                      " only because letter case is ignored: write it as the file is named, "
+                      "since tools and systems that compare names exactly will not find it");
 }
 
 void GameChecker::CheckCalls() {

@@ -12,7 +12,8 @@ class Recorder final : public ScenarioListener {
   Recorder(ScenarioReader& reader, ScenarioContents& out) : reader_(reader), out_(out) {}
 
   bool OnScriptBlock(const std::u16string& text, int line) override {
-    out_.blocks.push_back({text, line, reader_.Current()->Peek() == 0});
+    const Scenario& s = *reader_.Current();
+    out_.blocks.push_back({text, line, s.Peek() == 0, s.script_marks});
     return true;
   }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "text/LuaStringTracker.h"
+
 namespace tessel {
 class Scenario;
 }
@@ -17,6 +19,7 @@ struct ScriptBlock {
   int line = 0;  // the line of the opening brace
   // Nothing follows it in the file: an unclosed block also ends that way.
   bool reaches_end = false;
+  ScriptBlockMarks marks;  // what cutting the block out may have broken
 };
 
 struct FileReference {
