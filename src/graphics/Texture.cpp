@@ -54,6 +54,18 @@ GLuint MakeGlTexture(GLenum format, int width, int height, const void* pixels) {
   return name;
 }
 
+// Reads level 0 of the bound texture into a surface laid out as it was
+// uploaded (rows padded to four bytes, as SDL pads them).
+void ReadBoundTexture(GLenum format, void* pixels) {
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+  glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, pixels);
+  glPopClientAttrib();
+}
+
 int ToPixel(double value) {
   // Far outside any texture either way; keeps the clipping arithmetic in range.
   constexpr double kLimit = 1 << 30;
@@ -181,8 +193,11 @@ bool Texture::Upload(SDL_Surface* source) {
     Clear();
     return false;
   }
+  // The copy made here goes with this scope, and one kept from before a
+  // Recreate is stale: the driver holds the picture, and most pictures are
+  // never drawn into (Staging reads one back on demand).
   name_ = name;
-  staging_ = std::move(staging);
+  staging_.reset();
   texture_width_ = static_cast<float>(texture_width);
   texture_height_ = static_cast<float>(texture_height);
   image_width_ = static_cast<float>(source->w);
@@ -255,6 +270,23 @@ void Texture::UpdateRegion(SDL_Surface* surface, double x, double y) {
   if (locked) SDL_UnlockSurface(surface);
 }
 
+SDL_Surface* Texture::Staging() {
+  if (staging_ || !uploaded_ || name_ == 0 || !HasGlContext()) return staging_.get();
+  const int width = static_cast<int>(texture_width_);
+  const int height = static_cast<int>(texture_height_);
+  SurfacePtr copy = format_ == GL_RGB ? CreateRgbSurface(width, height)
+                                      : CreateRgbaSurface(width, height);
+  if (!copy) {
+    DebugLog::Print("Texture: no memory for a %dx%d staging copy: %s\n", width, height,
+                    SDL_GetError());
+    return nullptr;
+  }
+  glBindTexture(GL_TEXTURE_2D, name_);
+  ReadBoundTexture(static_cast<GLenum>(format_), copy->pixels);
+  staging_ = std::move(copy);
+  return staging_.get();
+}
+
 void Texture::UploadStagingRect(int x, int y, int width, int height) {
   if (!staging_ || !uploaded_ || name_ == 0 || !HasGlContext()) return;
   const int x0 = std::max(x, 0);
@@ -314,14 +346,7 @@ void Texture::SaveImage() {
                     saved_width_, saved_height_);
     return;
   }
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-  glGetTexImage(GL_TEXTURE_2D, 0, static_cast<GLenum>(format_), GL_UNSIGNED_BYTE,
-                saved_image_->pixels);
-  glPopClientAttrib();
+  ReadBoundTexture(static_cast<GLenum>(format_), saved_image_->pixels);
 }
 
 void Texture::DeleteName() {

@@ -52,8 +52,11 @@ class Texture {
   void Release();
 
   // The main-memory copy of the whole texture (bytes R, G, B(, A) per pixel),
-  // for drawing into and then UploadStagingRect; null while nothing is uploaded.
-  SDL_Surface* Staging() const { return staging_.get(); }
+  // for drawing into and then UploadStagingRect; null while nothing is
+  // uploaded. Read back from the texture on first use and kept from then on:
+  // a picture nobody draws into costs no copy.
+  SDL_Surface* Staging();
+  bool HasStagingCopy() const { return staging_ != nullptr; }
   // Sends that rectangle of the memory copy to the texture, clipped to it.
   void UploadStagingRect(int x, int y, int width, int height);
   // The largest texture side OpenGL takes; 0 without a window.

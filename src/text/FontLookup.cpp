@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <filesystem>
+#include <map>
 #include <tuple>
 
 #include "resource/BaseDirectory.h"
@@ -153,10 +154,8 @@ constexpr Alias kAliases[] = {
     {"lucidaconsole", kMono},
 };
 
-bool FontconfigReady() {
-  static const bool ready = FcInit() == FcTrue;
-  return ready;
-}
+// Loads fontconfig's configuration and caches when they are not loaded.
+bool FontconfigReady() { return FcInit() == FcTrue; }
 
 const FcChar8* AsFc(const std::string& text) { return reinterpret_cast<const FcChar8*>(text.c_str()); }
 std::string_view FromFc(const FcChar8* text) { return reinterpret_cast<const char*>(text); }
@@ -184,6 +183,21 @@ FcPattern* BestMatch(FcPattern* pattern) {
 std::optional<FontFile> IfRegular(std::string path, FontFile::Source source) {
   if (!IsRegularFile(path)) return std::nullopt;
   return FontFile{std::move(path), 0, source, {}};
+}
+
+// Steps 5 to 7 of FindFontFile. fontconfig's configuration and caches take
+// several hundred KiB and a game needs them for a few font names at most, so
+// they are loaded for a lookup and let go after it; each name's answer is
+// kept, so asking again costs nothing.
+std::optional<FontFile> InstalledFont(const std::string& name) {
+  static auto& answers = *new std::map<std::string, std::optional<FontFile>>;
+  if (auto known = answers.find(name); known != answers.end()) return known->second;
+  std::optional<FontFile> found = FontconfigFileNamed(LastComponent(name));
+  if (!found) found = FindAlias(name, FontconfigFamily);
+  if (!found) found = FontconfigJapaneseSans();
+  FcFini();
+  answers.emplace(name, found);
+  return found;
 }
 
 }  // namespace
@@ -293,9 +307,7 @@ std::optional<FontFile> FindFontFile(std::string_view name) {
     if (auto found = IfRegular(candidate, Source::kAsGiven)) return found;
     if (auto found = IfRegular(base + candidate, Source::kBaseDirectory)) return found;
   }
-  if (auto found = FontconfigFileNamed(LastComponent(given))) return found;
-  if (auto found = FindAlias(given, FontconfigFamily)) return found;
-  return FontconfigJapaneseSans();
+  return InstalledFont(given);
 }
 
 }  // namespace tessel

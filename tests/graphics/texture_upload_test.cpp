@@ -233,6 +233,39 @@ TEST_F(TextureUploadTest, UploadIsRefusedTwiceAndRecreateStartsOver) {
   EXPECT_EQ(TextureManager::Count(), count);
 }
 
+TEST_F(TextureUploadTest, StagingCopiesAreMadeOnlyForTexturesDrawnInto) {
+  WriteResource("rgb.png", EncodePng(Quarters(), false));
+  Run("rgb = LoadTexImage('rgb.png') page = LoadTexImage(3, 2) l = CreateLayer(page) "
+      "LayerAddFront(l)");
+  Texture& rgb = TextureOf("rgb");
+  Texture& page = TextureOf("page");
+  EXPECT_FALSE(rgb.HasStagingCopy());
+  EXPECT_FALSE(page.HasStagingCopy());
+
+  // Asked for, the copy is read back in the layout of the upload, and kept.
+  SDL_Surface* copy = rgb.Staging();
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->format->BytesPerPixel, 3);
+  ASSERT_EQ(copy->w, 2);
+  const auto* rows = static_cast<const std::uint8_t*>(copy->pixels);
+  EXPECT_EQ(std::vector<std::uint8_t>(rows, rows + 6),
+            (std::vector<std::uint8_t>{255, 0, 0, 0, 255, 0}));
+  EXPECT_EQ(rows[copy->pitch + 3], 255);  // the white pixel below the green one
+  EXPECT_EQ(rgb.Staging(), copy);
+
+  // Drawn into and sent, it shows.
+  SDL_Surface* blank = page.Staging();
+  ASSERT_NE(blank, nullptr);
+  EXPECT_EQ(blank->w, 4);  // the whole power-of-two texture
+  auto* pixel = static_cast<std::uint8_t*>(blank->pixels) + 4;
+  EXPECT_EQ(pixel[3], 0);
+  pixel[1] = pixel[3] = 255;
+  page.UploadStagingRect(1, 0, 1, 1);
+  RenderFrame();
+  EXPECT_EQ(Pixel(1, 0), kGreen);
+  EXPECT_TRUE(Near(Pixel(0, 0), kBlue));
+}
+
 TEST_F(TextureUploadTest, UpdateRegionCopiesBytesClippedToTheTexture) {
   Run("page = LoadTexImage(8, 8) l = CreateLayer(page) LayerAddFront(l)");
   Texture& page = TextureOf("page");
