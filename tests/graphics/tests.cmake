@@ -10,9 +10,14 @@ tessel_add_tests(tessel_tests_graphics
   ${CMAKE_CURRENT_LIST_DIR}/layer_drawing_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layer_effect_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bad_handle_test.cpp
+)
+# The end-to-end test reads another process's window back from the X server,
+# so no other test may open a window over it while it runs.
+tessel_add_tests(tessel_tests_graphics_e2e SERIAL
+  ${CMAKE_CURRENT_LIST_DIR}/GraphicsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowGrabber.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphics_e2e_test.cpp
 )
-# The end-to-end test reads the engine's window back from the X server.
 find_package(X11 REQUIRED)
-target_link_libraries(tessel_tests_graphics PRIVATE X11::X11)
+target_link_libraries(tessel_tests_graphics_e2e PRIVATE X11::X11)
