@@ -60,7 +60,8 @@ std::unique_ptr<ScriptFunction> MakeByName(std::string_view name) {
       if (name == entry.name) return entry.make();
     }
   }
-  // A family not built yet: the base answers as a dummy.
+  // Every name in the table has a family; an unknown one gets the base
+  // command, which does nothing, rather than a crash.
   return std::make_unique<ScriptFunction>();
 }
 
