@@ -31,6 +31,13 @@ const char* ScriptFunction::ArgString(int index) const {
   return lua_tostring(state_, index);
 }
 
+std::optional<std::string_view> ScriptFunction::ArgBytes(int index) const {
+  if (lua_type(state_, index) != LUA_TSTRING) return std::nullopt;
+  std::size_t length = 0;
+  const char* bytes = lua_tolstring(state_, index, &length);
+  return std::string_view(bytes, length);
+}
+
 int ScriptFunction::ArgInt(int index) const {
   double value = lua_tonumber(state_, index);
   if (std::isnan(value)) return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "script/EngineObject.h"
@@ -33,6 +34,9 @@ class ScriptFunction {
 
   // A string, or a number converted to its text in place; nullptr otherwise.
   const char* ArgString(int index) const;
+  // The bytes of a real string argument, zero bytes included; nothing for
+  // any other value (numbers too).
+  std::optional<std::string_view> ArgBytes(int index) const;
   // Lua number truncated toward zero, clamped to 32 bits; NaN and non-numbers read 0.
   int ArgInt(int index) const;
   double ArgNumber(int index) const;
