@@ -8,9 +8,9 @@ namespace tessel {
 // stale or foreign handle (nil, a number, an object of another class) gets
 // the family's answer and nil for each of Results(); Run gets the live object.
 //
-// The family's answer is named by T: its kReleasedMessage goes to standard
-// error, or, for a family without a message of its own, a log line says
-// that argument 1 is not a live T::kHandleName.
+// The family's answer, on standard error, is named by T: its
+// kReleasedMessage, or, for a family without a message of its own, a line
+// saying that argument 1 is not a live T::kHandleName.
 template <class T>
 class HandleCommand : public ScriptFunction {
  protected:

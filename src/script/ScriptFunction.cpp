@@ -87,18 +87,19 @@ int ScriptFunction::PushNullObject() {
 }
 
 int ScriptFunction::Released(const char* message, int results) {
-  if (message != nullptr) std::fputs(message, stderr);
   std::string note = message != nullptr ? message : "released object";
   while (!note.empty() && note.back() == '\n') note.pop_back();
-  NoteProblem(ProblemKind::kReleasedObject, std::string(name_ != nullptr ? name_ : "?") + ": " + note);
-  for (int i = 0; i < results; ++i) PushNil();
-  return results;
+  return DeadHandle(message != nullptr ? message : "", note, results);
 }
 
 int ScriptFunction::BadHandle(int index, const char* expected, int results) {
-  DebugLog::Print("%s: argument %d is not a live %s.\n", name_, index, expected);
-  NoteProblem(ProblemKind::kReleasedObject,
-              std::string(name_ != nullptr ? name_ : "?") + ": argument " + std::to_string(index) + " is not a live " + expected);
+  const std::string note = "argument " + std::to_string(index) + " is not a live " + expected;
+  return DeadHandle(std::string(name_ != nullptr ? name_ : "?") + ": " + note + ".\n", note, results);
+}
+
+int ScriptFunction::DeadHandle(const std::string& message, const std::string& note, int results) {
+  std::fputs(message.c_str(), stderr);
+  NoteProblem(ProblemKind::kReleasedObject, std::string(name_ != nullptr ? name_ : "?") + ": " + note);
   for (int i = 0; i < results; ++i) PushNil();
   return results;
 }
