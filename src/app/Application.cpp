@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Autoplay.h"
 #include "app/CommandLine.h"
 #include "app/FrameRate.h"
 #include "app/SystemEventHandler.h"
+#include "app/playtest/PathRunner.h"
+#include "app/playtest/Supervisor.h"
 #include "core/DebugLog.h"
 #include "core/ProfileTimer.h"
 #include "core/SceneChanges.h"
@@ -180,6 +181,55 @@ void RunFrameLoop(const std::function<bool()>& running, FrameProfile& profile) {
   }
 }
 
+namespace {
+
+// Settings from the command line, the media layer and the audio device: all
+// a game needs before it boots. Exits when the media layer cannot start.
+void StartEngine(const CommandLine& line, const char* program) {
+  if (line.path_result) {
+    // A path plays many times faster than real time: no one wants to hear it.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+  }
+  SetPowerSave(line.power_save && !line.path_result);
+  SetBaseDirectory(program);
+  if (line.game_path) SetBaseDirectory(GameDirectory(*line.game_path));
+  SDL_EnableUNICODE(1);
+  SetFrameRate(60);
+  DebugLog::Banner("System Initialization.\n");
+  if (!InitMediaLayer()) {
+    std::fprintf(stderr, "Couldn't initialize SDL: %s.\n", SDL_GetError());
+    std::exit(1);
+  }
+  DebugLog::Banner("System Initialization OK.\n");
+  ReportLinkedSdl();
+  OpenAudio();
+  std::fflush(stdout);
+}
+
+// A booted game, played until it quits. Returns the exit status.
+int PlayStory(SystemEventHandler& system) {
+  // Scripts open the window; until then the story steps but nothing is drawn.
+  while (ScreenSurface::Get() == nullptr && system.Running()) {
+    FrameClock().Restart();
+    WaitFrame();
+    if (!system.Running()) break;  // a quit before any window: report and end normally
+    ScenarioController* controller = ScenarioController::Instance();
+    if (controller != nullptr && controller->MainScenarioEnded() &&
+        ScreenSurface::Get() == nullptr) {
+      // Nothing is left to open one: waiting on would spin forever.
+      DebugLog::Print("main.tsl ended without opening a window (InitWindow was never called); "
+                      "nothing to show.\n");
+      return 1;
+    }
+  }
+  FrameProfile profile;
+  RunFrameLoop([&system] { return system.Running(); }, profile);
+  WriteProfileReport(profile.process, profile.gp, profile.ep);
+  return 0;
+}
+
+}  // namespace
+
 Application::~Application() {
   SDL_Quit();
   TTF_Quit();
@@ -208,24 +258,7 @@ int Application::Run(int argc, char** argv) {
   }
   const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
   if (line.autoplay && !line.path_result) return RunAutoplay(line, program);
-  if (line.path_result) {
-    // A path plays many times faster than real time: no one wants to hear it.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-  }
-  SetPowerSave(line.power_save && !line.path_result);
-  SetBaseDirectory(program);
-  if (line.game_path) SetBaseDirectory(GameDirectory(*line.game_path));
-  SDL_EnableUNICODE(1);
-  SetFrameRate(60);
-  DebugLog::Banner("System Initialization.\n");
-  if (!InitMediaLayer()) {
-    std::fprintf(stderr, "Couldn't initialize SDL: %s.\n", SDL_GetError());
-    std::exit(1);
-  }
-  DebugLog::Banner("System Initialization OK.\n");
-  ReportLinkedSdl();
-  OpenAudio();
-  std::fflush(stdout);
+  StartEngine(line, program);
 
   int status = 0;
   {
@@ -243,27 +276,7 @@ int Application::Run(int argc, char** argv) {
                       BaseDirectory().empty() ? "." : BaseDirectory().c_str());
       status = 1;
     } else {
-      // Scripts open the window; until then the story steps but nothing is drawn.
-      while (ScreenSurface::Get() == nullptr && system.Running()) {
-        FrameClock().Restart();
-        WaitFrame();
-        if (!system.Running()) break;  // a quit before any window: report and end normally
-        ScenarioController* controller = ScenarioController::Instance();
-        if (controller != nullptr && controller->MainScenarioEnded() &&
-            ScreenSurface::Get() == nullptr) {
-          // Nothing is left to open one: waiting on would spin forever.
-          DebugLog::Print("main.tsl ended without opening a window (InitWindow was never called); "
-                          "nothing to show.\n");
-          status = 1;
-          break;
-        }
-      }
-
-      if (status == 0) {
-        FrameProfile profile;
-        RunFrameLoop([&system] { return system.Running(); }, profile);
-        WriteProfileReport(profile.process, profile.gp, profile.ep);
-      }
+      status = PlayStory(system);
     }
 
     ScenarioController::Destroy();

@@ -1,11 +1,8 @@
 list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Autoplay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Boot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FrameRate.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PlayReport.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PngWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScriptApi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemEventHandler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
@@ -14,3 +11,4 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bind_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_window_icon.cpp
 )
+include(${CMAKE_CURRENT_LIST_DIR}/playtest/sources.cmake)

@@ -13,6 +13,8 @@ namespace tessel {
 // kind. Created, filled and registered by scripts.
 class ScriptEventHandler : public EventHandler, public EngineObject {
  public:
+  // What a script's command calls it when a handle is not a live one.
+  static constexpr const char* kHandleName = "event handler";
   enum Slot : int {
     kKeyDown = 0,
     kKeyUp,

@@ -3,11 +3,10 @@
 
 #include "core/DebugLog.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 
 namespace tessel {
 namespace {
-
-constexpr const char* kHandler = "event handler";
 
 class CreateEventHandler final : public ScriptFunction {
   int Invoke() override {
@@ -15,38 +14,30 @@ class CreateEventHandler final : public ScriptFunction {
   }
 };
 
-class ReleaseEventHandler final : public ScriptFunction {
-  int Invoke() override {
-    auto* handler = ArgObject<ScriptEventHandler>(1);
-    if (handler == nullptr) return BadHandle(1, kHandler, 0);
-    EventHandlerList::Remove(handler);
-    Registry().Release(handler);
+class ReleaseEventHandler final : public HandleCommand<ScriptEventHandler> {
+  int Run(ScriptEventHandler& handler) override {
+    EventHandlerList::Remove(&handler);
+    Registry().Release(&handler);
     return 0;
   }
 };
 
-class SetEventHandler final : public ScriptFunction {
-  int Invoke() override {
-    auto* handler = ArgObject<ScriptEventHandler>(1);
-    if (handler == nullptr) return BadHandle(1, kHandler, 0);
-    EventHandlerList::Add(handler);
+class SetEventHandler final : public HandleCommand<ScriptEventHandler> {
+  int Run(ScriptEventHandler& handler) override {
+    EventHandlerList::Add(&handler);
     return 0;
   }
 };
 
-class ResetEventHandler final : public ScriptFunction {
-  int Invoke() override {
-    auto* handler = ArgObject<ScriptEventHandler>(1);
-    if (handler == nullptr) return BadHandle(1, kHandler, 0);
-    EventHandlerList::Remove(handler);
+class ResetEventHandler final : public HandleCommand<ScriptEventHandler> {
+  int Run(ScriptEventHandler& handler) override {
+    EventHandlerList::Remove(&handler);
     return 0;
   }
 };
 
-class SetEventHandlerFunc final : public ScriptFunction {
-  int Invoke() override {
-    auto* handler = ArgObject<ScriptEventHandler>(1);
-    if (handler == nullptr) return BadHandle(1, kHandler, 0);
+class SetEventHandlerFunc final : public HandleCommand<ScriptEventHandler> {
+  int Run(ScriptEventHandler& handler) override {
     int index = ArgInt(2);
     const char* name = IsStringTypeArg(3) ? ArgString(3) : nullptr;
     if (index < 0 || index >= ScriptEventHandler::kSlotCount) {
@@ -57,7 +48,7 @@ class SetEventHandlerFunc final : public ScriptFunction {
       DebugLog::Print("SetEventHandlerFunc: the function name is not a string; nothing changed.\n");
       return 0;
     }
-    handler->SetCallback(index, name);
+    handler.SetCallback(index, name);
     return 0;
   }
 };

@@ -55,6 +55,53 @@ void PngRead(png_structp png, png_bytep out, png_size_t size) {
   state->read += size;
 }
 
+// The tRNS chunk as a colour key: the palette index of the single fully
+// transparent entry (a palette with partial alpha is expanded instead, -1),
+// or 0 for a key colour (left in `key_colour`, mapped once the surface
+// exists); -1 without one.
+int ColourKey(PngState& s, int type, png_color_16p& key_colour) {
+  if (!png_get_valid(s.png, s.info, PNG_INFO_tRNS)) return -1;
+  png_bytep alphas = nullptr;
+  int count = 0;
+  png_get_tRNS(s.png, s.info, &alphas, &count, &key_colour);
+  if (type != PNG_COLOR_TYPE_PALETTE) return 0;
+  int j = 0, clear = -1;
+  for (; j < count; ++j) {
+    if (alphas[j] == 0 && clear < 0) {
+      clear = j;
+    } else if (alphas[j] != 255) {
+      break;
+    }
+  }
+  if (j == count) return clear;
+  png_set_expand(s.png);
+  return -1;
+}
+
+// The colours of a paletted surface: a grey ramp for grey pictures, else the
+// file's palette.
+void CopyPalette(PngState& s, int type) {
+  SDL_Palette* colours = s.surface->format->palette;
+  if (colours == nullptr) return;
+  if (type == PNG_COLOR_TYPE_GRAY) {
+    colours->ncolors = 256;
+    for (int i = 0; i < 256; ++i) {
+      colours->colors[i].r = colours->colors[i].g = colours->colors[i].b = Uint8(i);
+    }
+    return;
+  }
+  png_colorp entries = nullptr;
+  int count = 0;
+  png_get_PLTE(s.png, s.info, &entries, &count);
+  if (count <= 0) return;
+  colours->ncolors = count;
+  for (int i = 0; i < count; ++i) {
+    colours->colors[i].r = entries[i].red;
+    colours->colors[i].g = entries[i].green;
+    colours->colors[i].b = entries[i].blue;
+  }
+}
+
 // Keeps the transformations the engine has always asked of libpng: 8 bits a
 // sample, interlacing undone, one byte a pixel for small depths, a single
 // fully transparent palette entry or tRNS colour as a colour key.
@@ -71,30 +118,8 @@ void ReadPng(PngState& s) {
   png_set_interlace_handling(s.png);
   png_set_packing(s.png);
   if (type == PNG_COLOR_TYPE_GRAY) png_set_expand(s.png);
-  int key = -1;
   png_color_16p key_colour = nullptr;
-  if (png_get_valid(s.png, s.info, PNG_INFO_tRNS)) {
-    png_bytep alphas = nullptr;
-    int count = 0;
-    png_get_tRNS(s.png, s.info, &alphas, &count, &key_colour);
-    if (type == PNG_COLOR_TYPE_PALETTE) {
-      int j = 0, clear = -1;
-      for (; j < count; ++j) {
-        if (alphas[j] == 0 && clear < 0) {
-          clear = j;
-        } else if (alphas[j] != 255) {
-          break;
-        }
-      }
-      if (j == count) {
-        key = clear;
-      } else {
-        png_set_expand(s.png);
-      }
-    } else {
-      key = 0;
-    }
-  }
+  int key = ColourKey(s, type, key_colour);
   if (type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(s.png);
   png_read_update_info(s.png, s.info);
   png_get_IHDR(s.png, s.info, &width, &height, &depth, &type, nullptr, nullptr, nullptr);
@@ -118,25 +143,7 @@ void ReadPng(PngState& s) {
     s.rows[y] = static_cast<png_bytep>(s.surface->pixels) + y * s.surface->pitch;
   }
   png_read_image(s.png, s.rows);
-  SDL_Palette* colours = s.surface->format->palette;
-  if (colours == nullptr) return;
-  if (type == PNG_COLOR_TYPE_GRAY) {
-    colours->ncolors = 256;
-    for (int i = 0; i < 256; ++i) {
-      colours->colors[i].r = colours->colors[i].g = colours->colors[i].b = Uint8(i);
-    }
-    return;
-  }
-  png_colorp entries = nullptr;
-  int count = 0;
-  png_get_PLTE(s.png, s.info, &entries, &count);
-  if (count <= 0) return;
-  colours->ncolors = count;
-  for (int i = 0; i < count; ++i) {
-    colours->colors[i].r = entries[i].red;
-    colours->colors[i].g = entries[i].green;
-    colours->colors[i].b = entries[i].blue;
-  }
+  CopyPalette(s, type);
 }
 
 // ---- JPEG ----

@@ -6,6 +6,7 @@
 #include "graphics/Layer.h"
 #include "graphics/LayerEffect.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 
 namespace tessel {
 namespace {
@@ -57,11 +58,9 @@ class EffectCopy final : public ScriptFunction {
   }
 };
 
-class StopLayerEffect final : public ScriptFunction {
-  int Invoke() override {
-    auto* effect = ArgObject<LayerEffect>(1);
-    if (effect == nullptr) return Released(LayerEffect::kReleasedMessage, 0);
-    effect->Stop();
+class StopLayerEffect final : public HandleCommand<LayerEffect> {
+  int Run(LayerEffect& effect) override {
+    effect.Stop();
     return 0;
   }
 };

@@ -5,24 +5,13 @@
 #include "graphics/Renderer.h"
 #include "graphics/TexImage.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 
 namespace tessel {
 namespace {
 
-// Base of the commands whose first argument is a layer: a released, stale or
-// foreign handle, nil or a number gives the family's message and nil results.
-class LayerCommand : public ScriptFunction {
- protected:
-  virtual int Results() const { return 0; }
-  virtual int Run(Layer& layer) = 0;
-
- private:
-  int Invoke() final {
-    Layer* layer = ArgObject<Layer>(1);
-    if (layer == nullptr) return Released(Layer::kReleasedMessage, Results());
-    return Run(*layer);
-  }
-};
+// The commands whose first argument is a layer.
+using LayerCommand = HandleCommand<Layer>;
 
 void ReportSlot(const char* command, int number) {
   DebugLog::Print("%s: layer number %d is outside the table (0..%d); nothing changed.\n", command,

@@ -3,6 +3,7 @@
 #include "graphics/Surface.h"
 #include "graphics/TexImage.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 
 namespace tessel {
 namespace {
@@ -24,22 +25,19 @@ class LoadTexImage final : public ScriptFunction {
   }
 };
 
-class ReleaseTexImage final : public ScriptFunction {
-  int Invoke() override {
-    auto* image = ArgObject<TexImage>(1);
-    if (image == nullptr) return Released(TexImage::kReleasedMessage, 0);
+class ReleaseTexImage final : public HandleCommand<TexImage> {
+  int Run(TexImage& image) override {
     // Layers made from it keep its texture (they share it) and go on drawing.
-    Registry().Release(image);
+    Registry().Release(&image);
     return 0;
   }
 };
 
-class GetTexImageInf final : public ScriptFunction {
-  int Invoke() override {
-    auto* image = ArgObject<TexImage>(1);
-    if (image == nullptr) return Released(TexImage::kReleasedMessage, 2);
-    PushInt(static_cast<int>(image->GetTexture().ImageWidth()));
-    PushInt(static_cast<int>(image->GetTexture().ImageHeight()));
+class GetTexImageInf final : public HandleCommand<TexImage> {
+  int Results() const override { return 2; }
+  int Run(TexImage& image) override {
+    PushInt(static_cast<int>(image.GetTexture().ImageWidth()));
+    PushInt(static_cast<int>(image.GetTexture().ImageHeight()));
     return 2;
   }
 };

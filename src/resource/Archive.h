@@ -31,6 +31,8 @@ struct ArchiveEntry {
 // Owned by the EngineObjectRegistry when a script or the boot loaded it.
 class Archive final : public EngineObject {
  public:
+  // What a script's command calls it when a handle is not a live one.
+  static constexpr const char* kHandleName = "archive";
   static constexpr std::uint64_t kBlockSize = 256;
   static constexpr std::uint32_t kMinHeaderLength = 16;
   static constexpr std::uint32_t kMaxHeaderLength = 256;

@@ -45,14 +45,9 @@ bool CheckEntry(const ArchiveSource& entry, std::string& error) {
   return false;
 }
 
-bool Serialize(std::span<const ArchiveSource> entries, const ArchiveSource::Emit& emit, std::string& error) {
-  if (entries.size() > kMaxSlot - kFirstSlot + 1) {
-    error = "too many entries (at most " + std::to_string(kMaxSlot - kFirstSlot + 1) + ")";
-    return false;
-  }
-  for (const ArchiveSource& entry : entries) {
-    if (!CheckEntry(entry, error)) return false;
-  }
+// The block table and the directory that lead the archive.
+bool EmitTables(std::span<const ArchiveSource> entries, const ArchiveSource::Emit& emit,
+                std::string& error) {
   const std::uint64_t count = entries.size();
   const std::uint64_t table_blocks = BlocksFor(3 * (count + kFirstSlot));  // A
   const std::uint64_t directory_blocks = BlocksFor(3 * (count + 1));       // room for the end record
@@ -79,42 +74,59 @@ bool Serialize(std::span<const ArchiveSource> entries, const ArchiveSource::Emit
     error = "write failed";
     return false;
   }
+  return true;
+}
 
+// One entry: its header, its data and the padding to the next block.
+bool EmitEntry(const ArchiveSource& entry, const ArchiveSource::Emit& emit, std::string& error) {
   static const char kZeros[kBlock] = {};
-  for (const ArchiveSource& entry : entries) {
-    const std::uint64_t header_length = kHeaderFixed + entry.name.size() + 1;
-    unsigned char header[kBlock] = {};
-    Put32(&header[0], header_length);
-    Put32(&header[4], entry.Length());
-    std::memcpy(&header[kHeaderFixed], entry.name.data(), entry.name.size());
-    if (!emit(reinterpret_cast<const char*>(header), header_length)) {
-      error = "write failed";
-      return false;
-    }
-    if (entry.produce) {
-      std::uint64_t produced = 0;
-      bool too_long = false;
-      ArchiveSource::Emit counted = [&](const char* bytes, std::size_t size) {
-        produced += size;
-        if (produced > entry.size) {
-          too_long = true;
-          return false;
-        }
-        return emit(bytes, size);
-      };
-      if (!entry.produce(counted, error) || too_long || produced != entry.size) {
-        if (too_long || error.empty()) error = "the data of " + entry.name + " changed size while packing";
+  const std::uint64_t header_length = kHeaderFixed + entry.name.size() + 1;
+  unsigned char header[kBlock] = {};
+  Put32(&header[0], header_length);
+  Put32(&header[4], entry.Length());
+  std::memcpy(&header[kHeaderFixed], entry.name.data(), entry.name.size());
+  if (!emit(reinterpret_cast<const char*>(header), header_length)) {
+    error = "write failed";
+    return false;
+  }
+  if (entry.produce) {
+    std::uint64_t produced = 0;
+    bool too_long = false;
+    ArchiveSource::Emit counted = [&](const char* bytes, std::size_t size) {
+      produced += size;
+      if (produced > entry.size) {
+        too_long = true;
         return false;
       }
-    } else if (!emit(entry.data.data(), entry.data.size())) {
-      error = "write failed";
+      return emit(bytes, size);
+    };
+    if (!entry.produce(counted, error) || too_long || produced != entry.size) {
+      if (too_long || error.empty()) error = "the data of " + entry.name + " changed size while packing";
       return false;
     }
-    const std::uint64_t used = (header_length + entry.Length()) % kBlock;
-    if (used != 0 && !emit(kZeros, kBlock - used)) {
-      error = "write failed";
-      return false;
-    }
+  } else if (!emit(entry.data.data(), entry.data.size())) {
+    error = "write failed";
+    return false;
+  }
+  const std::uint64_t used = (header_length + entry.Length()) % kBlock;
+  if (used != 0 && !emit(kZeros, kBlock - used)) {
+    error = "write failed";
+    return false;
+  }
+  return true;
+}
+
+bool Serialize(std::span<const ArchiveSource> entries, const ArchiveSource::Emit& emit, std::string& error) {
+  if (entries.size() > kMaxSlot - kFirstSlot + 1) {
+    error = "too many entries (at most " + std::to_string(kMaxSlot - kFirstSlot + 1) + ")";
+    return false;
+  }
+  for (const ArchiveSource& entry : entries) {
+    if (!CheckEntry(entry, error)) return false;
+  }
+  if (!EmitTables(entries, emit, error)) return false;
+  for (const ArchiveSource& entry : entries) {
+    if (!EmitEntry(entry, emit, error)) return false;
   }
   return true;
 }

@@ -1,14 +1,9 @@
 // Script commands of the archive family.
-#include <cstring>
-
-extern "C" {
-#include <lua.h>
-}
-
 #include "core/PlayMonitor.h"
 #include "resource/Archive.h"
 #include "resource/BaseDirectory.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 
 namespace tessel {
 namespace {
@@ -16,27 +11,23 @@ namespace {
 class ArchiveLoad final : public ScriptFunction {
   int Invoke() override {
     // Only a real string names a file; a name with a zero byte names none.
-    if (!IsStringTypeArg(1)) return PushNil();
-    std::size_t length = 0;
-    const char* name = lua_tolstring(State(), 1, &length);
-    if (name == nullptr || std::strlen(name) != length) return PushNil();
-    Archive* archive = LoadArchive(BaseDirectory(), std::string_view(name, length));
+    const std::optional<std::string_view> name = ArgBytes(1);
+    if (!name || name->find('\0') != std::string_view::npos) return PushNil();
+    Archive* archive = LoadArchive(BaseDirectory(), *name);
     if (archive == nullptr) {
       NoteProblem(ProblemKind::kMissingFile,
-                  "archive '" + std::string(name, length) + "' does not exist or cannot be read");
+                  "archive '" + std::string(*name) + "' does not exist or cannot be read");
       return PushNil();
     }
     return PushObject(archive);
   }
 };
 
-class ArchiveRelease final : public ScriptFunction {
-  int Invoke() override {
-    auto* archive = ArgObject<Archive>(1);
-    if (archive == nullptr) return BadHandle(1, "archive", 0);
+class ArchiveRelease final : public HandleCommand<Archive> {
+  int Run(Archive& archive) override {
     // Streams already open on it keep their own handles and stay readable.
-    ArchiveList::Unmount(archive);
-    Registry().Release(archive);
+    ArchiveList::Unmount(&archive);
+    Registry().Release(&archive);
     return 0;
   }
 };

@@ -31,6 +31,13 @@ const char* ScriptFunction::ArgString(int index) const {
   return lua_tostring(state_, index);
 }
 
+std::optional<std::string_view> ScriptFunction::ArgBytes(int index) const {
+  if (lua_type(state_, index) != LUA_TSTRING) return std::nullopt;
+  std::size_t length = 0;
+  const char* bytes = lua_tolstring(state_, index, &length);
+  return std::string_view(bytes, length);
+}
+
 int ScriptFunction::ArgInt(int index) const {
   double value = lua_tonumber(state_, index);
   if (std::isnan(value)) return 0;
@@ -80,18 +87,19 @@ int ScriptFunction::PushNullObject() {
 }
 
 int ScriptFunction::Released(const char* message, int results) {
-  if (message != nullptr) std::fputs(message, stderr);
   std::string note = message != nullptr ? message : "released object";
   while (!note.empty() && note.back() == '\n') note.pop_back();
-  NoteProblem(ProblemKind::kReleasedObject, std::string(name_ != nullptr ? name_ : "?") + ": " + note);
-  for (int i = 0; i < results; ++i) PushNil();
-  return results;
+  return DeadHandle(message != nullptr ? message : "", note, results);
 }
 
 int ScriptFunction::BadHandle(int index, const char* expected, int results) {
-  DebugLog::Print("%s: argument %d is not a live %s.\n", name_, index, expected);
-  NoteProblem(ProblemKind::kReleasedObject,
-              std::string(name_ != nullptr ? name_ : "?") + ": argument " + std::to_string(index) + " is not a live " + expected);
+  const std::string note = "argument " + std::to_string(index) + " is not a live " + expected;
+  return DeadHandle(std::string(name_ != nullptr ? name_ : "?") + ": " + note + ".\n", note, results);
+}
+
+int ScriptFunction::DeadHandle(const std::string& message, const std::string& note, int results) {
+  std::fputs(message.c_str(), stderr);
+  NoteProblem(ProblemKind::kReleasedObject, std::string(name_ != nullptr ? name_ : "?") + ": " + note);
   for (int i = 0; i < results; ++i) PushNil();
   return results;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "script/EngineObject.h"
@@ -33,6 +35,9 @@ class ScriptFunction {
 
   // A string, or a number converted to its text in place; nullptr otherwise.
   const char* ArgString(int index) const;
+  // The bytes of a real string argument, zero bytes included; nothing for
+  // any other value (numbers too).
+  std::optional<std::string_view> ArgBytes(int index) const;
   // Lua number truncated toward zero, clamped to 32 bits; NaN and non-numbers read 0.
   int ArgInt(int index) const;
   double ArgNumber(int index) const;
@@ -64,11 +69,15 @@ class ScriptFunction {
   // A released or foreign handle: the family's message on standard error,
   // then nil for each of `results`. Returns `results`.
   int Released(const char* message, int results);
-  // For families without a message of their own: one log line naming the
-  // command, the argument and what was expected; nil results.
+  // For families without a message of their own: a line naming the command,
+  // the argument and what was expected, on standard error like the others;
+  // nil results.
   int BadHandle(int index, const char* expected, int results);
 
  private:
+  // The one answer to a dead handle: `message` on standard error, `note` to
+  // the play monitor, nil results.
+  int DeadHandle(const std::string& message, const std::string& note, int results);
   friend int InvokeCommand(lua_State* state, ScriptFunction* command);
   const char* name_;
   lua_State* state_ = nullptr;

@@ -16,6 +16,9 @@ namespace tessel {
 // and then every operation does nothing.
 class SoundData : public EngineObject {
  public:
+  // What a script's command calls it when a handle is not a live one.
+  static constexpr const char* kHandleName = "sound";
+
   SoundData();
   ~SoundData() override;
 
@@ -41,6 +44,8 @@ class SoundData : public EngineObject {
 // first free channel when starting and every channel otherwise.
 class ChunkData final : public SoundData {
  public:
+  static constexpr const char* kHandleName = "sound chunk";
+
   explicit ChunkData(Mix_Chunk* chunk) : chunk_(chunk) {}
   // Freeing the chunk silences every channel that plays it, and only those.
   ~ChunkData() override;

@@ -1,14 +1,12 @@
 // Script commands of the sound family: chunks on mixer channels and music.
 #include "core/DebugLog.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 #include "sound/Audio.h"
 #include "sound/SoundData.h"
 
 namespace tessel {
 namespace {
-
-constexpr const char* kSound = "sound";
-constexpr const char* kChunk = "sound chunk";
 
 // A missing or non-string file name is a missing file: the message, and an
 // object without sound.
@@ -26,86 +24,68 @@ class CreateMusic final : public ScriptFunction {
   }
 };
 
-class PlaySoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->Play(ArgInt(2));
+class PlaySoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.Play(ArgInt(2));
     return 0;
   }
 };
 
-class StopSoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->Stop();
+class StopSoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.Stop();
     return 0;
   }
 };
 
-class PauseSoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->Pause();
+class PauseSoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.Pause();
     return 0;
   }
 };
 
-class ResumeSoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->Resume();
+class ResumeSoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.Resume();
     return 0;
   }
 };
 
 // Milliseconds come before the loop count.
-class FadeInSoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->FadeIn(ArgInt(2), ArgInt(3));
+class FadeInSoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.FadeIn(ArgInt(2), ArgInt(3));
     return 0;
   }
 };
 
-class FadeOutSoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->FadeOut(ArgInt(2));
+class FadeOutSoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.FadeOut(ArgInt(2));
     return 0;
   }
 };
 
-class SetSoundDataVolume final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    sound->SetVolume(ArgInt(2));
+class SetSoundDataVolume final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    sound.SetVolume(ArgInt(2));
     return 0;
   }
 };
 
-class SetChannelToChunkData final : public ScriptFunction {
-  int Invoke() override {
-    auto* chunk = ArgObject<ChunkData>(1);
-    if (chunk == nullptr) return BadHandle(1, kChunk, 0);
-    chunk->SetChannel(ArgInt(2));
+class SetChannelToChunkData final : public HandleCommand<ChunkData> {
+  int Run(ChunkData& chunk) override {
+    chunk.SetChannel(ArgInt(2));
     return 0;
   }
 };
 
 // Silences only this object's own sound (its chunk on whatever channels play
 // it; the music track only if its music is the current one), then destroys it.
-class ReleaseSoundData final : public ScriptFunction {
-  int Invoke() override {
-    auto* sound = ArgObject<SoundData>(1);
-    if (sound == nullptr) return BadHandle(1, kSound, 0);
-    Registry().Release(sound);
+class ReleaseSoundData final : public HandleCommand<SoundData> {
+  int Run(SoundData& sound) override {
+    Registry().Release(&sound);
     return 0;
   }
 };

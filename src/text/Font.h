@@ -60,6 +60,8 @@ class FontData {
 // at once while the face lives on in its other holders.
 class Font : public EngineObject {
  public:
+  // What a script's command calls it when a handle is not a live one.
+  static constexpr const char* kHandleName = "font";
   static constexpr int kMinPointSize = 1;
   static constexpr int kMaxPointSize = 1000;
 

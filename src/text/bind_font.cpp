@@ -6,13 +6,12 @@
 #include "graphics/Surface.h"
 #include "graphics/TexImage.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 #include "text/Encoding.h"
 #include "text/Font.h"
 
 namespace tessel {
 namespace {
-
-constexpr const char* kFont = "font";
 
 std::uint8_t LowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
@@ -24,12 +23,10 @@ class CreateNewFont final : public ScriptFunction {
   }
 };
 
-class ReleaseNewFont final : public ScriptFunction {
-  int Invoke() override {
-    Font* font = ArgObject<Font>(1);
-    if (font == nullptr) return BadHandle(1, kFont, 0);
+class ReleaseNewFont final : public HandleCommand<Font> {
+  int Run(Font& font) override {
     // The handle dies now; scenario layers and buttons that draw with the face keep it.
-    Registry().Release(font);
+    Registry().Release(&font);
     return 0;
   }
 };
@@ -39,34 +36,29 @@ class ReleaseNewFont final : public ScriptFunction {
 // The scenario layer uploads the renderer's bytes unchanged and shows red c1,
 // green c2, blue c3. Games chose their colours with both in view, so the
 // exchange stays exactly as it is.
-class ChgFontColor final : public ScriptFunction {
-  int Invoke() override {
-    Font* font = ArgObject<Font>(1);
-    if (font == nullptr) return BadHandle(1, kFont, 0);
+class ChgFontColor final : public HandleCommand<Font> {
+  int Run(Font& font) override {
     const std::uint8_t c1 = LowByte(ArgInt(2));
     const std::uint8_t c2 = LowByte(ArgInt(3));
     const std::uint8_t c3 = LowByte(ArgInt(4));
-    font->Data()->SetColor(/*red=*/c3, /*green=*/c2, /*blue=*/c1);
+    font.Data()->SetColor(/*red=*/c3, /*green=*/c2, /*blue=*/c1);
     return 0;
   }
 };
 
-class ChgFontStyle final : public ScriptFunction {
-  int Invoke() override {
-    Font* font = ArgObject<Font>(1);
-    if (font == nullptr) return BadHandle(1, kFont, 0);
-    font->Data()->SetStyle(ArgInt(2));
+class ChgFontStyle final : public HandleCommand<Font> {
+  int Run(Font& font) override {
+    font.Data()->SetStyle(ArgInt(2));
     return 0;
   }
 };
 
-class CreateStringImage final : public ScriptFunction {
-  int Invoke() override {
-    Font* font = ArgObject<Font>(1);
-    if (font == nullptr) return BadHandle(1, kFont, 1);
+class CreateStringImage final : public HandleCommand<Font> {
+  int Results() const override { return 1; }
+  int Run(Font& font) override {
     SurfacePtr text;
     if (IsStringTypeArg(2)) {
-      text = font->Data()->RenderText(DecodeUtf8(ArgString(2)));
+      text = font.Data()->RenderText(DecodeUtf8(ArgString(2)));
     } else {
       DebugLog::Print("CreateStringImage: argument 2 is not a string; the image is empty.\n");
     }

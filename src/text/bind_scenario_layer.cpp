@@ -4,6 +4,7 @@
 #include "core/DebugLog.h"
 #include "graphics/Texture.h"
 #include "script/CommandFamilies.h"
+#include "script/HandleCommand.h"
 #include "text/Font.h"
 #include "text/ScenarioController.h"
 #include "text/ScenarioLayer.h"
@@ -24,28 +25,18 @@ bool CheckPageSize(const char* command, int width, int height) {
   return false;
 }
 
-// Base of the commands whose first argument is a scenario layer; anything
-// else (a plain layer too) gets the layer family's message and nil results.
-class ScenarioLayerCommand : public ScriptFunction {
- protected:
-  virtual int Run(ScenarioLayer& layer) = 0;
-
- private:
-  int Invoke() final {
-    auto* layer = ArgObject<ScenarioLayer>(1);
-    if (layer == nullptr) return Released(Layer::kReleasedMessage, 0);
-    return Run(*layer);
-  }
-};
+// The commands whose first argument is a scenario layer; anything else (a
+// plain layer too) gets the layer family's message.
+using ScenarioLayerCommand = HandleCommand<ScenarioLayer>;
 
 class CreateScenarioLayer final : public ScriptFunction {
   int Invoke() override {
     const int width = ArgInt(1);
     const int height = ArgInt(2);
     Font* main_font = ArgObject<Font>(3);
-    if (main_font == nullptr) return BadHandle(3, "font", 1);
+    if (main_font == nullptr) return BadHandle(3, Font::kHandleName, 1);
     Font* ruby_font = ArgObject<Font>(4);
-    if (ruby_font == nullptr) return BadHandle(4, "font", 1);
+    if (ruby_font == nullptr) return BadHandle(4, Font::kHandleName, 1);
     if (!CheckPageSize(Name(), width, height)) return PushNil();
     auto* layer = Registry().Add(
         std::make_unique<ScenarioLayer>(main_font->Data(), ruby_font->Data(), width, height));

@@ -12,6 +12,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioLayer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScenarioReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScenarioTokens.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCanvas.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_font.cpp

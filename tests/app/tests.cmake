@@ -4,6 +4,7 @@ tessel_add_tests(tessel_tests_app
   ${CMAKE_CURRENT_LIST_DIR}/frame_pacing_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_commands_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/play_report_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/png_and_power_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/power_save_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/playtest/play_report_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/playtest/png_writer_test.cpp
 )

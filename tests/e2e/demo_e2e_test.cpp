@@ -245,10 +245,10 @@ TEST_P(DemoEndToEnd, PlaysALanguageAndABranchToTheEnd) {
   // Nothing went wrong on the way: no script error, no released object, no
   // missing file, picture, sound or font.
   for (const char* problem : {"!! Panic !!", "doesn't exist", "Can't Load image",
-                              "Can't open music file", "was not found", "is not a live"}) {
+                              "Can't open music file", "was not found"}) {
     EXPECT_EQ(result.out.find(problem), std::string::npos) << problem << "\n" << result.out;
   }
-  for (const char* problem : {"released", ".tsl:", ".lua:"}) {
+  for (const char* problem : {"released", "is not a live", ".tsl:", ".lua:"}) {
     EXPECT_EQ(result.err.find(problem), std::string::npos) << problem << "\n" << result.err;
   }
 }

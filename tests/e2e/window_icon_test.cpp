@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "resource/BaseDirectory.h"
-#include "app/PngWriter.h"
+#include "app/playtest/PngWriter.h"
 #include "app/WindowIcon.h"
 #include "support/TestSupport.h"
 

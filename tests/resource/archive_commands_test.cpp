@@ -67,23 +67,23 @@ TEST_F(ArchiveCommands, LoadOfAnythingButAnArchiveNameGivesNil) {
 TEST_F(ArchiveCommands, ReleaseChecksItsHandle) {
   Run("pack = ArchiveLoad('data/Pack.dat')\n"
       "handler = CreateEventHandler()");
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   Run("ArchiveRelease()\n"
       "ArchiveRelease(nil)\n"
       "ArchiveRelease(3)\n"
       "ArchiveRelease('data/Pack.dat')\n"
       "ArchiveRelease(handler)\n"
       "count = select('#', ArchiveRelease(handler))");
-  std::string log = testing::internal::GetCapturedStdout();
+  std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(Number("count"), 0);
   EXPECT_NE(log.find("ArchiveRelease: argument 1 is not a live archive."), std::string::npos) << log;
   EXPECT_EQ(ArchiveList::Mounted().size(), 1u);
   EXPECT_EQ(Registry().Count(), 2u);
 
   Run("ArchiveRelease(pack)");
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   Run("ArchiveRelease(pack)");  // released twice
-  log = testing::internal::GetCapturedStdout();
+  log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("not a live archive"), std::string::npos) << log;
   EXPECT_EQ(Registry().Count(), 1u);
 }

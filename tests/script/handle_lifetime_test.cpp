@@ -90,8 +90,8 @@ TEST(HandleLifetime, DetachKillsTheHandleButLeavesTheObjectToItsCaller) {
 
 using HandleChecks = test::ScriptTest;
 
-TEST_F(HandleChecks, EventCommandsRefuseAnythingButALiveHandlerWithALogLine) {
-  testing::internal::CaptureStdout();
+TEST_F(HandleChecks, EventCommandsRefuseAnythingButALiveHandlerWithAnErrorLine) {
+  testing::internal::CaptureStderr();
   Run(R"(
     local h = CreateEventHandler()
     ReleaseEventHandler(h)
@@ -102,7 +102,7 @@ TEST_F(HandleChecks, EventCommandsRefuseAnythingButALiveHandlerWithALogLine) {
     ResetEventHandler({})
     ReleaseEventHandler(h)
   )");
-  std::string out = testing::internal::GetCapturedStdout();
+  std::string out = testing::internal::GetCapturedStderr();
   EXPECT_NE(out.find("SetEventHandler: argument 1 is not a live event handler.\n"), std::string::npos)
       << out;
   EXPECT_EQ(EventHandlerList::Size(), 0u);

@@ -22,12 +22,14 @@ class SoundCommandSafetyTest : public SoundTest {
   }
 };
 
-TEST_F(SoundCommandSafetyTest, BadHandlesAreALogLineAndNilResults) {
+TEST_F(SoundCommandSafetyTest, BadHandlesAreAnErrorLineAndNilResults) {
   Run("a = CreateChunk('tone.wav') m = CreateMusic('tone.ogg') PlaySoundData(a, -1) PlaySoundData(m, -1)"
       "dead = CreateChunk('tone.wav') ReleaseSoundData(dead) deadm = CreateMusic('tone.ogg') ReleaseSoundData(deadm)"
       "h = CreateEventHandler()");
   for (const char* arg : {"nil", "0", "12", "'tone.wav'", "{}", "dead", "deadm", "h", "print"}) {
-    std::string log = RunCapturingLog(AllCommandsOn(arg) + "AllocateChunkChannel(" + arg + ")");
+    ::testing::internal::CaptureStderr();
+    Run(AllCommandsOn(arg) + "AllocateChunkChannel(" + arg + ")");
+    const std::string log = ::testing::internal::GetCapturedStderr();
     ExpectNoResults();
     EXPECT_NE(log.find("PlaySoundData: argument 1 is not a live sound"), std::string::npos) << arg << log;
     EXPECT_NE(log.find("SetChannelToChunkData: argument 1 is not a live sound chunk"), std::string::npos)
@@ -37,8 +39,9 @@ TEST_F(SoundCommandSafetyTest, BadHandlesAreALogLineAndNilResults) {
     Run("AllocateChunkChannel(8) PlaySoundData(a, -1)");
   }
   // A music is not a chunk: it has no channel.
-  std::string log = RunCapturingLog("SetChannelToChunkData(m, 3)");
-  EXPECT_NE(log.find("not a live sound chunk"), std::string::npos);
+  ::testing::internal::CaptureStderr();
+  Run("SetChannelToChunkData(m, 3)");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("not a live sound chunk"), std::string::npos);
   EXPECT_EQ(Registry().Find(HandleOf("h")) != nullptr, true);  // the foreign object is untouched
 }
 

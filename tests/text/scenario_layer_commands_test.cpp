@@ -62,6 +62,7 @@ TEST_F(ScenarioLayerCommands, EnablingTwiceRegistersOneListenerAndDisablingRemov
 }
 
 TEST_F(ScenarioLayerCommands, BadFontsOrSizesGiveNil) {
+  ::testing::internal::CaptureStderr();
   const std::string log =
       Log("a = CreateScenarioLayer(200, 100, 12, ruby_font) "
           "b = CreateScenarioLayer(200, 100, main_font, nil) "
@@ -71,9 +72,10 @@ TEST_F(ScenarioLayerCommands, BadFontsOrSizesGiveNil) {
           "f = CreateScenarioLayer(200, 100, main_font, ruby_font)");
   for (const char* name : {"a", "b", "c", "d", "e"}) EXPECT_TRUE(IsNil(name)) << name;
   EXPECT_FALSE(IsNil("f"));
-  EXPECT_NE(log.find("CreateScenarioLayer: argument 3 is not a live font"), std::string::npos)
-      << log;
-  EXPECT_NE(log.find("CreateScenarioLayer: argument 4 is not a live font"), std::string::npos);
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(errors.find("CreateScenarioLayer: argument 3 is not a live font"), std::string::npos)
+      << errors;
+  EXPECT_NE(errors.find("CreateScenarioLayer: argument 4 is not a live font"), std::string::npos);
   EXPECT_NE(log.find("CreateScenarioLayer: a 0x100 message window is not possible"),
             std::string::npos);
 }

@@ -1,32 +1,21 @@
-#include "app/Autoplay.h"
+#include "app/playtest/PathRunner.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
 #include "app/Application.h"
 #include "app/FrameRate.h"
-#include "app/PngWriter.h"
 #include "app/SystemEventHandler.h"
+#include "app/playtest/GameProbe.h"
+#include "app/playtest/PngWriter.h"
 #include "core/Clock.h"
-#include "core/DebugLog.h"
 #include "event/EventHandler.h"
-#include "graphics/LayerEffect.h"
 #include "graphics/Renderer.h"
 #include "graphics/ScreenSurface.h"
-#include "resource/Archive.h"
-#include "resource/BaseDirectory.h"
 #include "script/ScriptHost.h"
 #include "text/ChoiceButton.h"
 #include "text/Encoding.h"
@@ -35,28 +24,15 @@
 #include "text/ScenarioReader.h"
 
 namespace tessel {
+
+using playtest::AvailableScenarios;
+using playtest::EffectRunning;
+using playtest::PressReturn;
+using playtest::StoryLine;
+using playtest::StoryReader;
+using playtest::WindowWithChoices;
+
 namespace {
-
-// The story's reader while a scenario is being read, else nullptr.
-const ScenarioReader* StoryReader() {
-  const ScenarioController* controller = ScenarioController::Instance();
-  if (controller == nullptr) return nullptr;
-  const ScenarioReader* reader = controller->Reader();
-  return reader != nullptr && reader->Current() != nullptr ? reader : nullptr;
-}
-
-// The scenario line that a running script was started from: the outermost
-// script block on the stack, else the token the reader read last (a callback
-// runs outside any block).
-std::optional<ScriptPosition> StoryLine(const std::vector<ScriptFrame>& trace) {
-  for (auto it = trace.rbegin(); it != trace.rend(); ++it) {
-    if (!it->module) return ScriptPosition{it->file, it->line};
-  }
-  if (const ScenarioReader* reader = StoryReader()) {
-    return ScriptPosition{reader->CurrentName(), reader->CurrentTokenLine() + 1};
-  }
-  return std::nullopt;
-}
 
 namespace fs = std::filesystem;
 
@@ -76,7 +52,6 @@ constexpr int kNudgeFrames = 120;
 constexpr int kMaxNudges = 5;
 constexpr std::size_t kMaxChoicesPerPath = 1000;
 constexpr std::uint32_t kMaxPlayMilliseconds = 24u * 60u * 60u * 1000u;
-constexpr int kMaxPaths = 10000;
 
 // The virtual clock of a path: it moves only when the path says so.
 std::uint32_t g_now = 1000;
@@ -88,39 +63,6 @@ void EndPathAtExit() {
   if (g_current_path != nullptr) g_current_path->EndAtExit();
 }
 
-bool EffectRunning() {
-  bool running = false;
-  EventHandlerList::ForEach([&running](EventHandler& handler) {
-    if (dynamic_cast<LayerEffect*>(&handler) != nullptr) running = true;
-  });
-  return running;
-}
-
-MessageWindow* WindowWithChoices() {
-  MessageWindow* found = nullptr;
-  EventHandlerList::ForEach([&found](EventHandler& handler) {
-    auto* window = dynamic_cast<MessageWindow*>(&handler);
-    if (found == nullptr && window != nullptr && window->Enabled() && !window->Choices().empty()) {
-      found = window;
-    }
-  });
-  return found;
-}
-
-void PressReturn() {
-  SDL_Event event{};
-  event.type = SDL_KEYDOWN;
-  event.key.type = SDL_KEYDOWN;
-  event.key.state = SDL_PRESSED;
-  event.key.keysym.sym = SDLK_RETURN;
-  event.key.keysym.unicode = '\r';
-  SDL_PushEvent(&event);
-  event.type = SDL_KEYUP;
-  event.key.type = SDL_KEYUP;
-  event.key.state = SDL_RELEASED;
-  SDL_PushEvent(&event);
-}
-
 std::string SafeFilePart(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
@@ -129,40 +71,6 @@ std::string SafeFilePart(const std::string& text) {
     out += plain ? static_cast<char>(c) : '_';
   }
   return out.empty() ? std::string("_") : out;
-}
-
-// Scenario files of the game: archive entries and files under the base
-// directory (hidden folders and deep trees skipped).
-std::vector<std::string> AvailableScenarios() {
-  auto is_scenario = [](const std::string& name) {
-    if (name.size() <= 4) return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".tsl";
-  };
-  std::vector<std::string> names;
-  for (const Archive* archive : ArchiveList::Mounted()) {
-    for (const ArchiveEntry& entry : archive->Entries()) {
-      if (is_scenario(entry.name)) names.push_back(entry.name);
-    }
-  }
-  std::error_code ec;
-  const fs::path root = BaseDirectory().empty() ? fs::path(".") : fs::path(BaseDirectory());
-  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-  int visited = 0;
-  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (++visited > 20000) break;
-    const std::string leaf = it->path().filename().string();
-    std::error_code type_error;
-    if (it->is_directory(type_error)) {
-      if (leaf.starts_with(".") || it.depth() >= 3) it.disable_recursion_pending();
-      continue;
-    }
-    if (is_scenario(leaf) && it->is_regular_file(type_error)) {
-      names.push_back(it->path().lexically_relative(root).generic_string());
-    }
-  }
-  return names;
 }
 
 }  // namespace
@@ -380,30 +288,36 @@ bool AutoplayPath::Respond(bool answer) {
     return true;
   }
   MessageWindow* chooser = WindowWithChoices();
-  if (stop_) {
-    Stop& stop = *stop_;
-    if (!answer) {
-      ++stop.frames;  // effects still run: wait for them, a while
-      return true;
-    }
-    if (chooser != nullptr) {
-      Screenshot(stop, "choice");
-      TakeChoice(*chooser, stop);
-    } else {
-      Screenshot(stop, "wait");
-      PressReturn();
-    }
-    stop_.reset();
-    idle_frames_ = 0;
-    nudges_ = 0;
-    if (choices_made_ > kMaxChoicesPerPath) {
-      Problem(ProblemKind::kStalled, "more than " + std::to_string(kMaxChoicesPerPath) +
-                                         " choices on one path: the story seems to loop");
-      End("choice limit");
-      return false;
-    }
+  if (!stop_) return Nudge(chooser);
+  if (!answer) {
+    ++stop_->frames;  // effects still run: wait for them, a while
     return true;
   }
+  return AnswerStop(chooser);
+}
+
+bool AutoplayPath::AnswerStop(MessageWindow* chooser) {
+  const Stop& stop = *stop_;
+  if (chooser != nullptr) {
+    Screenshot(stop, "choice");
+    TakeChoice(*chooser, stop);
+  } else {
+    Screenshot(stop, "wait");
+    PressReturn();
+  }
+  stop_.reset();
+  idle_frames_ = 0;
+  nudges_ = 0;
+  if (choices_made_ > kMaxChoicesPerPath) {
+    Problem(ProblemKind::kStalled, "more than " + std::to_string(kMaxChoicesPerPath) +
+                                       " choices on one path: the story seems to loop");
+    End("choice limit");
+    return false;
+  }
+  return true;
+}
+
+bool AutoplayPath::Nudge(MessageWindow* chooser) {
   // Stopped with nothing new to answer: press Return now and then, as a
   // player would, and give up after a few tries.
   if (++idle_frames_ % kNudgeFrames != 0) return true;
@@ -470,158 +384,6 @@ int AutoplayPath::Run(SystemEventHandler& system) {
     controller->DetachListener(this);
   }
   return 0;
-}
-
-// ---------------------------------------------------------------------------
-// The whole run, in the process the author started.
-
-namespace {
-
-struct Child {
-  int status = -1;
-  bool timed_out = false;
-};
-
-Child RunChild(const std::vector<std::string>& arguments,
-               std::optional<std::chrono::steady_clock::time_point> deadline) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  std::fflush(stdout);
-  std::fflush(stderr);
-  Child child;
-  const pid_t pid = ::fork();
-  if (pid < 0) return child;
-  if (pid == 0) {
-    // The path's developer log is not the report: it goes nowhere. Its
-    // standard error (released-object messages, crashes) is the author's.
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null >= 0) ::dup2(null, STDOUT_FILENO);
-    ::execv("/proc/self/exe", argv.data());
-    _exit(127);
-  }
-  for (;;) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) {
-      child.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      return child;
-    }
-    if (done < 0) return child;
-    if (deadline && std::chrono::steady_clock::now() >= *deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      child.status = 128 + SIGKILL;
-      child.timed_out = true;
-      return child;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
-std::string ReadWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string PolicyName(const CommandLine& line, std::uint32_t seed) {
-  switch (line.choose) {
-    case ChoosePolicy::kAll:
-      return "all";
-    case ChoosePolicy::kRandom:
-      return "random:" + std::to_string(seed);
-    case ChoosePolicy::kFirst:
-      break;
-  }
-  return "first";
-}
-
-}  // namespace
-
-int RunAutoplay(const CommandLine& line, const char* program_name) {
-  const auto start = std::chrono::steady_clock::now();
-  std::optional<std::chrono::steady_clock::time_point> deadline;
-  if (line.max_seconds) {
-    deadline = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                           std::chrono::duration<double>(*line.max_seconds));
-  }
-  if (line.screenshots) {
-    std::error_code ec;
-    fs::create_directories(*line.screenshots, ec);
-    if (!fs::is_directory(*line.screenshots, ec)) {
-      std::fprintf(stderr, "tessel: cannot make the screenshot folder '%s'\n",
-                   line.screenshots->c_str());
-      return 2;
-    }
-  }
-  std::string temp_template = (fs::temp_directory_path() / "tessel-autoplay-XXXXXX").string();
-  if (::mkdtemp(temp_template.data()) == nullptr) {
-    std::fprintf(stderr, "tessel: cannot make a temporary folder\n");
-    return 2;
-  }
-  const fs::path temp(temp_template);
-
-  RunSummary summary;
-  summary.policy = line.choose;
-  summary.seed = line.seed.value_or(std::random_device{}());
-
-  struct Pending {
-    std::vector<int> prefix;
-    std::size_t shoot_from = 0;
-  };
-  std::vector<Pending> stack{{}};
-  std::vector<std::string> explored;
-  int number = 0;
-  while (!stack.empty()) {
-    if (number >= kMaxPaths) {
-      summary.path_limit_reached = true;
-      break;
-    }
-    const Pending pending = stack.back();
-    stack.pop_back();
-    ++number;
-    const fs::path result_file = temp / ("path" + std::to_string(number));
-    std::string prefix;
-    for (int index : pending.prefix) prefix += (prefix.empty() ? "" : ",") + std::to_string(index);
-    std::vector<std::string> arguments{program_name != nullptr ? program_name : "tessel",
-                                       "--autoplay-path-result=" + result_file.string(),
-                                       "--autoplay-path-prefix=" + prefix,
-                                       "--autoplay-path-number=" + std::to_string(number),
-                                       "--autoplay-shoot-from=" + std::to_string(pending.shoot_from),
-                                       "--choose=" + PolicyName(line, summary.seed)};
-    if (line.screenshots) arguments.push_back("--screenshots=" + *line.screenshots);
-    if (line.game_path) {
-      arguments.push_back("--");
-      arguments.push_back(*line.game_path);
-    }
-    const Child child = RunChild(arguments, deadline);
-    PathResult result = ParsePathResult(ReadWhole(result_file));
-    result.number = number;
-    result.status = child.status;
-    if (child.timed_out) {
-      summary.timed_out = true;
-      if (result.ending.empty()) result.ending = "stopped by --max-seconds";
-      summary.paths.push_back(std::move(result));
-      break;
-    }
-    if (line.choose == ChoosePolicy::kAll) {
-      const std::vector<std::vector<int>> next =
-          NextPrefixes(result, pending.prefix.size(), explored);
-      for (auto it = next.rbegin(); it != next.rend(); ++it) stack.push_back({*it, it->size()});
-    }
-    summary.paths.push_back(std::move(result));
-  }
-  std::error_code ec;
-  fs::remove_all(temp, ec);
-  summary.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  int status = 0;
-  const std::string report = FormatReport(summary, status);
-  std::fputs(report.c_str(), stdout);
-  std::fflush(stdout);
-  return status;
 }
 
 }  // namespace tessel

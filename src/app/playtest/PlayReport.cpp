@@ -1,10 +1,10 @@
-#include "app/PlayReport.h"
+#include "app/playtest/PlayReport.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <memory>
+#include <ostream>
 #include <set>
 #include <sstream>
 
@@ -176,15 +176,18 @@ std::vector<std::vector<int>> NextPrefixes(const PathResult& path, std::size_t p
   return next;
 }
 
-std::string FormatReport(const RunSummary& summary, int& status) {
-  std::ostringstream out;
+namespace {
+
+void WriteHeading(const RunSummary& summary, std::ostream& out) {
   const char* policy = summary.policy == ChoosePolicy::kAll      ? "all"
                        : summary.policy == ChoosePolicy::kRandom ? "random"
                                                                  : "first";
   out << "Autoplay report (--choose=" << policy;
   if (summary.policy == ChoosePolicy::kRandom) out << ":" << summary.seed;
   out << ")\n";
+}
 
+void WritePaths(const RunSummary& summary, std::ostream& out) {
   out << "\nPaths played: " << summary.paths.size() << "\n";
   for (const PathResult& path : summary.paths) {
     out << "  " << PathName(path.number) << ":";
@@ -194,7 +197,9 @@ std::string FormatReport(const RunSummary& summary, int& status) {
     }
     out << " (" << (path.ending.empty() ? "the engine died" : path.ending) << ")\n";
   }
+}
 
+void WriteChoiceLists(const RunSummary& summary, std::ostream& out) {
   // Lists in the order they were first met.
   std::vector<std::string> list_order;
   std::map<std::string, ChoiceRecord> lists;
@@ -221,7 +226,9 @@ std::string FormatReport(const RunSummary& summary, int& status) {
     for (int index : taken[key]) out << " " << (index + 1);
     out << "\n";
   }
+}
 
+void WriteScenarioFiles(const RunSummary& summary, std::ostream& out) {
   std::vector<std::string> reached;
   std::set<std::string> reached_keys;
   std::vector<std::string> available;
@@ -245,45 +252,61 @@ std::string FormatReport(const RunSummary& summary, int& status) {
   std::sort(unreached.begin(), unreached.end());
   out << "\nScenario files never reached: " << unreached.size() << "\n";
   for (const std::string& name : unreached) out << "  " << name << "\n";
+}
 
-  // The same problem met on several paths (their common beginning) is one.
+// The problems of a run, each once with the paths it was met on: the same
+// problem met on several paths (their common beginning) is one.
+class ProblemList {
+ public:
   struct Seen {
-    const ProblemRecord* problem;
+    ProblemRecord problem;
     std::vector<int> paths;
   };
-  std::vector<Seen> problems;
-  std::map<std::string, std::size_t> index;
-  auto note = [&](const ProblemRecord& problem, int path) {
+
+  explicit ProblemList(const RunSummary& summary) {
+    for (const PathResult& path : summary.paths) {
+      for (const ProblemRecord& problem : path.problems) Note(problem, path.number);
+      const bool ended_badly = path.ending.empty() || (path.status != 0 && path.ending != "panic");
+      if (ended_badly) Note(DeathOf(path), path.number);
+    }
+  }
+
+  const std::vector<Seen>& Problems() const { return problems_; }
+
+ private:
+  // A path whose process died, or finished and exited badly, is a problem.
+  static ProblemRecord DeathOf(const PathResult& path) {
+    ProblemRecord record;
+    record.kind = ProblemKind::kPanic;
+    record.message = path.ending.empty() ? "the engine ended without finishing the path"
+                                         : "the engine finished the path but exited badly";
+    record.message += " (exit status " + std::to_string(path.status) + ")";
+    if (!path.choices.empty()) {
+      record.file = path.choices.back().file;
+      record.line = path.choices.back().line;
+      record.message += " after its last choice";
+    }
+    return record;
+  }
+
+  void Note(const ProblemRecord& problem, int path) {
     const std::string key = std::to_string(static_cast<int>(problem.kind)) + "\t" + problem.file +
                             "\t" + std::to_string(problem.line) + "\t" + problem.message;
-    auto [it, fresh] = index.emplace(key, problems.size());
-    if (fresh) problems.push_back({&problem, {}});
-    std::vector<int>& on = problems[it->second].paths;
+    auto [it, fresh] = index_.emplace(key, problems_.size());
+    if (fresh) problems_.push_back({problem, {}});
+    std::vector<int>& on = problems_[it->second].paths;
     if (std::find(on.begin(), on.end(), path) == on.end()) on.push_back(path);
-  };
-  // Records of paths whose process died; kept alive for the pointers above.
-  std::vector<std::unique_ptr<ProblemRecord>> died;
-  for (const PathResult& path : summary.paths) {
-    for (const ProblemRecord& problem : path.problems) note(problem, path.number);
-    const bool ended_badly = path.ending.empty() || (path.status != 0 && path.ending != "panic");
-    if (!ended_badly) continue;
-    auto record = std::make_unique<ProblemRecord>();
-    record->kind = ProblemKind::kPanic;
-    record->message = path.ending.empty() ? "the engine ended without finishing the path"
-                                          : "the engine finished the path but exited badly";
-    record->message += " (exit status " + std::to_string(path.status) + ")";
-    if (!path.choices.empty()) {
-      record->file = path.choices.back().file;
-      record->line = path.choices.back().line;
-      record->message += " after its last choice";
-    }
-    note(*record, path.number);
-    died.push_back(std::move(record));
   }
-  out << "\nProblems: " << problems.size() << "\n";
-  for (const Seen& seen : problems) {
-    out << "  " << Where(seen.problem->file, seen.problem->line) << ": "
-        << ProblemKindName(seen.problem->kind) << ": " << seen.problem->message << " [";
+
+  std::vector<Seen> problems_;
+  std::map<std::string, std::size_t> index_;
+};
+
+void WriteProblems(const ProblemList& list, std::ostream& out) {
+  out << "\nProblems: " << list.Problems().size() << "\n";
+  for (const ProblemList::Seen& seen : list.Problems()) {
+    out << "  " << Where(seen.problem.file, seen.problem.line) << ": "
+        << ProblemKindName(seen.problem.kind) << ": " << seen.problem.message << " [";
     for (std::size_t i = 0; i < seen.paths.size(); ++i) {
       if (i == 3 && seen.paths.size() > 4) {
         out << " and " << (seen.paths.size() - 3) << " more";
@@ -293,18 +316,34 @@ std::string FormatReport(const RunSummary& summary, int& status) {
     }
     out << "]\n";
   }
+}
 
+// The closing lines; sets the exit status.
+void WriteResult(const RunSummary& summary, std::size_t problems, std::ostream& out, int& status) {
   if (summary.path_limit_reached) out << "\nStopped exploring: too many paths.\n";
   if (summary.timed_out) {
     status = 3;
     out << "\nOut of time: the run was stopped by --max-seconds; the report covers what was played.\n";
   } else {
-    status = problems.empty() ? 0 : 1;
+    status = problems == 0 ? 0 : 1;
   }
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f", summary.seconds);
-  out << "\nResult: " << (problems.empty() ? "clean" : std::to_string(problems.size()) + " problem(s)")
+  out << "\nResult: " << (problems == 0 ? "clean" : std::to_string(problems) + " problem(s)")
       << " in " << seconds << " s (exit status " << status << ")\n";
+}
+
+}  // namespace
+
+std::string FormatReport(const RunSummary& summary, int& status) {
+  std::ostringstream out;
+  WriteHeading(summary, out);
+  WritePaths(summary, out);
+  WriteChoiceLists(summary, out);
+  WriteScenarioFiles(summary, out);
+  const ProblemList problems(summary);
+  WriteProblems(problems, out);
+  WriteResult(summary, problems.Problems().size(), out, status);
   return out.str();
 }
 

@@ -1,4 +1,4 @@
-#include "app/PngWriter.h"
+#include "app/playtest/PngWriter.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/PlayReport.h"
+#include "app/playtest/PlayReport.h"
 #include "core/PlayMonitor.h"
 #include "text/ScenarioListener.h"
 
@@ -17,11 +17,6 @@ namespace tessel {
 
 class MessageWindow;
 class SystemEventHandler;
-
-// An autoplay run: plays the game's paths, each in a fresh process (the same
-// executable, started again with the hidden path options), collects what they
-// found and prints the report. Returns the exit status.
-int RunAutoplay(const CommandLine& line, const char* program_name);
 
 // One path of an autoplay run, inside the process that plays it. Made before
 // the game boots (so the boot's reads and problems count); Run then plays the
@@ -64,6 +59,11 @@ class AutoplayPath final : public PlayMonitor, public ScenarioListener {
   // After the frame: answers the stop when `answer`, or nudges a story that
   // stays stopped; false when the path is over.
   bool Respond(bool answer);
+  // The stop is due an answer: takes a choice or presses Return.
+  bool AnswerStop(MessageWindow* chooser);
+  // The story stays stopped with no stop noted: Return (or a choice) now and
+  // then, until the path counts as stalled.
+  bool Nudge(MessageWindow* chooser);
   void TakeChoice(MessageWindow& window, const Stop& stop);
   void Screenshot(const Stop& stop, const char* what);
   void WriteAvailableScenarios();

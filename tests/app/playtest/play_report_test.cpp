@@ -3,8 +3,8 @@
 // the counts of the report.
 #include <gtest/gtest.h>
 
-#include "app/Autoplay.h"
-#include "app/PlayReport.h"
+#include "app/playtest/PathRunner.h"
+#include "app/playtest/PlayReport.h"
 
 namespace tessel {
 namespace {
