@@ -22,9 +22,9 @@ if(HELP2MAN)
     "tessel-bundle|make a Tessel game a player unpacks and runs")
   set(pages)
   foreach(entry IN LISTS descriptions)
-    string(REPLACE "|" ";" parts "${entry}")
-    list(GET parts 0 program)
-    list(GET parts 1 summary)
+    string(REPLACE "|" ";" fields "${entry}")
+    list(GET fields 0 program)
+    list(GET fields 1 summary)
     set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
     add_custom_command(
       OUTPUT ${page}
