@@ -2,6 +2,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Boot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EngineSaveSections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FrameRate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScriptApi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemEventHandler.cpp

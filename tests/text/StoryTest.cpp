@@ -208,10 +208,21 @@ void StoryWindowTest::SetUp() {
   InitWindow(kWidth, kHeight);
   std::fflush(stdout);
   ::testing::internal::GetCapturedStdout();
+  // Tests run side by side on one X screen: windows opening under the shared
+  // pointer, or another test's clicks, would reach this window as real input
+  // and undo what a test sent. Only the events a test pushes itself count.
+  SetRealInput(SDL_IGNORE);
   SetUpStory();
 }
 
+void StoryWindowTest::SetRealInput(int state) {
+  for (Uint8 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_EventState(type, state);
+  }
+}
+
 void StoryWindowTest::TearDown() {
+  SetRealInput(SDL_ENABLE);
   TearDownStory();
   WindowTest::TearDown();
   LayerTable::Reset();

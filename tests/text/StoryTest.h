@@ -83,6 +83,7 @@ class StoryWindowTest : public WindowTest, public StoryFixture {
   static constexpr int kHeight = 240;
   void SetUp() override;
   void TearDown() override;
+  static void SetRealInput(int state);
   // Draws one frame as the frame loop does and leaves it unswapped.
   void RenderFrame();
   // RGBA of a window pixel of the last frame, y downwards.
