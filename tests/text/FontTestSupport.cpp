@@ -59,14 +59,6 @@ void StartFontLibrary() {
   }
 }
 
-const void* GlobalHandle(const std::string& global) {
-  lua_State* state = Host().State();
-  lua_getglobal(state, global.c_str());
-  const void* handle = lua_islightuserdata(state, -1) ? lua_touserdata(state, -1) : nullptr;
-  lua_pop(state, 1);
-  return handle;
-}
-
 WorkingDirectory::WorkingDirectory(const std::filesystem::path& path)
     : previous_(std::filesystem::current_path()) {
   std::filesystem::current_path(path);

@@ -25,19 +25,6 @@ bool FontHasCharacter(const std::string& path, char32_t character);
 // for the real program).
 void StartFontLibrary();
 
-// Standard output written while `body` runs (the developer log).
-template <class Body>
-std::string LogOf(Body body) {
-  std::fflush(stdout);
-  ::testing::internal::CaptureStdout();
-  body();
-  std::fflush(stdout);
-  return ::testing::internal::GetCapturedStdout();
-}
-
-// The light userdata held by a Lua global (nullptr for anything else).
-const void* GlobalHandle(const std::string& global);
-
 // Changes the working directory or the base directory for the life of the object.
 class WorkingDirectory {
  public:
