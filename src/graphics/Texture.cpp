@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "core/DebugLog.h"
@@ -272,17 +273,40 @@ void Texture::UpdateRegion(SDL_Surface* surface, double x, double y) {
 
 SDL_Surface* Texture::Staging() {
   if (staging_ || !uploaded_ || name_ == 0 || !HasGlContext()) return staging_.get();
-  const int width = static_cast<int>(texture_width_);
-  const int height = static_cast<int>(texture_height_);
-  SurfacePtr copy = format_ == GL_RGB ? CreateRgbSurface(width, height)
-                                      : CreateRgbaSurface(width, height);
-  if (!copy) {
+  // The copy is kept for as long as the texture is drawn into, so it holds
+  // the picture only, not the power-of-two padding nothing ever shows (a
+  // message window's page is half its texture or less).
+  const bool rgb = format_ == GL_RGB;
+  auto make = [rgb](int width, int height) {
+    return rgb ? CreateRgbSurface(width, height) : CreateRgbaSurface(width, height);
+  };
+  const int width = static_cast<int>(image_width_);
+  const int height = static_cast<int>(image_height_);
+  const bool whole = width == static_cast<int>(texture_width_) &&
+                     height == static_cast<int>(texture_height_);
+  SurfacePtr copy = make(width, height);
+  SurfacePtr whole_texture =
+      whole ? nullptr
+            : make(static_cast<int>(texture_width_), static_cast<int>(texture_height_));
+  if (!copy || (!whole && !whole_texture)) {
     DebugLog::Print("Texture: no memory for a %dx%d staging copy: %s\n", width, height,
                     SDL_GetError());
     return nullptr;
   }
   glBindTexture(GL_TEXTURE_2D, name_);
-  ReadBoundTexture(static_cast<GLenum>(format_), copy->pixels);
+  if (whole) {
+    ReadBoundTexture(static_cast<GLenum>(format_), copy->pixels);
+  } else {
+    // glGetTexImage reads the whole level; the picture is its top-left corner.
+    ReadBoundTexture(static_cast<GLenum>(format_), whole_texture->pixels);
+    const std::size_t row_bytes = static_cast<std::size_t>(width) * copy->format->BytesPerPixel;
+    for (int y = 0; y < height; ++y) {
+      std::memcpy(static_cast<std::uint8_t*>(copy->pixels) + static_cast<std::ptrdiff_t>(y) * copy->pitch,
+                  static_cast<const std::uint8_t*>(whole_texture->pixels) +
+                      static_cast<std::ptrdiff_t>(y) * whole_texture->pitch,
+                  row_bytes);
+    }
+  }
   staging_ = std::move(copy);
   return staging_.get();
 }

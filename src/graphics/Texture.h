@@ -51,7 +51,7 @@ class Texture {
   // Frees the GL texture and the staging copy; the record leaves the manager.
   void Release();
 
-  // The main-memory copy of the whole texture (bytes R, G, B(, A) per pixel),
+  // The main-memory copy of the picture (bytes R, G, B(, A) per pixel),
   // for drawing into and then UploadStagingRect; null while nothing is
   // uploaded. Read back from the texture on first use and kept from then on:
   // a picture nobody draws into costs no copy.
