@@ -48,7 +48,7 @@ namespace {
 using Family = std::span<const CommandEntry> (*)();
 
 // Commands beyond the 60; a new family adds its list here.
-constexpr Family kExtensionFamilies[] = {WindowIconCommands};
+constexpr Family kExtensionFamilies[] = {WindowIconCommands, SaveCommands};
 
 std::unique_ptr<ScriptFunction> MakeByName(std::string_view name) {
   static const Family kFamilies[] = {
