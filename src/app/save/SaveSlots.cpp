@@ -1,8 +1,11 @@
 #include "app/save/SaveSlots.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -174,13 +177,21 @@ void ApplyPendingLoad() {
   for (const auto& step : steps) step();
 }
 
+// A save menu asks about every slot: an empty one is no news for the log.
+bool SlotUsed(const std::string& slot) {
+  std::error_code error;
+  return std::filesystem::exists(SlotPath(slot), error);
+}
+
 std::optional<SaveSummary> SlotSummary(const std::string& slot) {
+  if (!SlotUsed(slot)) return std::nullopt;
   std::optional<SaveFileContent> content = ReadSlot(slot, "GetSaveInfo", SlotPath(slot));
   if (!content) return std::nullopt;
   return content->summary;
 }
 
 std::optional<SaveThumbnail> SlotThumbnail(const std::string& slot) {
+  if (!SlotUsed(slot)) return std::nullopt;
   std::optional<SaveFileContent> content = ReadSlot(slot, "LoadSaveThumbnail", SlotPath(slot));
   if (!content || content->thumbnail.Empty()) return std::nullopt;
   return std::move(content->thumbnail);
@@ -189,8 +200,8 @@ std::optional<SaveThumbnail> SlotThumbnail(const std::string& slot) {
 bool DeleteSlot(const std::string& slot) {
   const std::string path = SlotPath(slot);
   if (std::remove(path.c_str()) != 0) {
-    DebugLog::Print("DeleteSave: %s (slot %s) was not deleted: there is no save in this slot.\n",
-                    path.c_str(), slot.c_str());
+    DebugLog::Print("DeleteSave: %s (slot %s) was not deleted: %s.\n", path.c_str(), slot.c_str(),
+                    errno == ENOENT ? "there is no save in this slot" : std::strerror(errno));
     return false;
   }
   return true;
