@@ -63,6 +63,9 @@ FAMILIES = [
 EXTENSION_HEADING = "Extension commands"
 EXTENSION_FAMILIES = [
     ("Window icon", "src/app/bind_window_icon.cpp", ["SetWindowIcon"]),
+    ("Saving", "src/app/bind_save.cpp",
+     ["SetGameId", "SaveGame", "LoadGame", "GetSaveInfo", "TakeSaveThumbnail",
+      "LoadSaveThumbnail", "DeleteSave", "ListSaves"]),
 ]
 
 # Every section in reading order; the extension heading holds no command.

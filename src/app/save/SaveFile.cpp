@@ -81,13 +81,16 @@ std::vector<std::uint8_t> EncodeSaveFile(const SaveFileContent& content) {
     payload.String(chunk.tag);
     payload.String(std::string_view(reinterpret_cast<const char*>(chunk.bytes.data()), chunk.bytes.size()));
   }
-  const std::vector<std::uint8_t>& body = payload.Data();
+  return FrameSavePayload(content.game_id, content.engine_version, payload.Data());
+}
 
+std::vector<std::uint8_t> FrameSavePayload(const std::string& game_id, const std::string& engine_version,
+                                           const std::vector<std::uint8_t>& body) {
   SaveWriter file;
   file.Bytes(kMagic, sizeof kMagic);
   file.U32(kSaveFormatVersion);
-  file.String(content.game_id);
-  file.String(content.engine_version);
+  file.String(game_id);
+  file.String(engine_version);
   file.U32(Crc(body.data(), body.size()));
   file.U64(body.size());
   file.Bytes(body.data(), body.size());

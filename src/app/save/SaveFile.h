@@ -41,6 +41,11 @@ constexpr std::uint32_t kSaveFormatVersion = 1;
 
 // The whole file's bytes (header, summary, thumbnail, sections).
 std::vector<std::uint8_t> EncodeSaveFile(const SaveFileContent& content);
+// The header (magic, version, game id, engine version, checksum, length)
+// followed by `payload`: what EncodeSaveFile writes around the summary,
+// thumbnail and sections.
+std::vector<std::uint8_t> FrameSavePayload(const std::string& game_id, const std::string& engine_version,
+                                           const std::vector<std::uint8_t>& payload);
 // Parses and verifies the bytes: magic, length, CRC, version, game id (when
 // `expected_game_id` is not empty). On a refusal, nothing and `why` says so.
 std::optional<SaveFileContent> DecodeSaveFile(const std::vector<std::uint8_t>& bytes,

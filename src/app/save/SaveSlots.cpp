@@ -153,13 +153,19 @@ bool SaveToSlot(const std::string& slot, const std::string& title) {
   return true;
 }
 
+std::vector<std::function<void()>> ReadSave(const std::vector<std::uint8_t>& bytes, std::string& why) {
+  std::optional<SaveFileContent> content = DecodeSaveFile(bytes, GameId(), why);
+  if (!content) return {};
+  return ReadSections(*content, why);
+}
+
 bool RequestLoad(const std::string& slot) {
   PrepareSaving();
   const std::string path = SlotPath(slot);
-  std::optional<SaveFileContent> content = ReadSlot(slot, "LoadGame", path);
-  if (!content) return false;
   std::string why;
-  std::vector<std::function<void()>> steps = ReadSections(*content, why);
+  std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path, why);
+  std::vector<std::function<void()>> steps;
+  if (bytes) steps = ReadSave(*bytes, why);
   if (steps.empty()) {
     DebugLog::Print("LoadGame: %s (slot %s) is refused: %s.\n", path.c_str(), slot.c_str(), why.c_str());
     return false;

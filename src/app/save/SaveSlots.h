@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,10 @@ bool LoadPending();
 // Puts a requested load in place: the engine calls it between scripts,
 // before the next frame is drawn.
 void ApplyPendingLoad();
+
+// A save file's bytes verified and every section read: the steps that put it
+// in place, in order; empty with `why` on a refusal. Nothing changes yet.
+std::vector<std::function<void()>> ReadSave(const std::vector<std::uint8_t>& bytes, std::string& why);
 
 std::optional<SaveSummary> SlotSummary(const std::string& slot);
 std::optional<SaveThumbnail> SlotThumbnail(const std::string& slot);
