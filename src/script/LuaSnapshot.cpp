@@ -128,8 +128,11 @@ class DataWriter {
 
   void Write() {
     lua_checkstack(state_, 24);
+    // Without a capture nothing counts as fresh (empty tables stand in).
     baseline::PushNames(state_);
+    if (!lua_istable(state_, -1)) lua_pop(state_, 1), lua_newtable(state_);
     baseline::PushFields(state_);
+    if (!lua_istable(state_, -1)) lua_pop(state_, 1), lua_newtable(state_);
     lua_newtable(state_);  // object -> number
     lua_newtable(state_);  // number -> object
     names_ = lua_gettop(state_) - 3;

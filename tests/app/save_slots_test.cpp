@@ -133,6 +133,34 @@ TEST_F(SaveSlotsTest, AKilledOrFailedSaveLeavesThePreviousSaveWhole) {
   EXPECT_EQ(String("story"), "first");
 }
 
+class SaveThumbnailTest : public test::WindowTest {
+ protected:
+  void SetUp() override {
+    test::WindowTest::SetUp();
+    CaptureLuaBaseline(Host().State());
+    SetSaveDirOverride(dir_.Path().string());
+  }
+  void TearDown() override {
+    ResetGameFolder();
+    test::WindowTest::TearDown();
+  }
+  test::TempDir dir_;
+};
+
+// The save's picture is the frame as drawn, made small, and comes back as a
+// texture image of that size; a slot without a save has none.
+TEST_F(SaveThumbnailTest, TheFrameComesBackAsATextureImage) {
+  Run("InitWindow(320, 200)  SetBaseColor(1, 0, 0, 1)  TakeSaveThumbnail()  SaveGame(1)");
+  Run("image = LoadSaveThumbnail(1)  w, h = GetTexImageInf(image)  none = tostring(LoadSaveThumbnail(2))");
+  EXPECT_EQ(Number("w"), 160);
+  EXPECT_EQ(Number("h"), 100);
+  EXPECT_EQ(String("none"), "nil");
+  std::optional<SaveThumbnail> picture = SlotThumbnail("1");
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->rgb[0], 255);  // SetBaseColor's red
+  EXPECT_EQ(picture->rgb[2], 0);
+}
+
 TEST(GameFolder, IdsSlotsAndTheFolderFollowTheirRules) {
   EXPECT_TRUE(ValidGameId("My.Game_2-x"));
   EXPECT_FALSE(ValidGameId(""));

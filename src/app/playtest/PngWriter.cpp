@@ -73,7 +73,7 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fclose(file) == 0 && written;
 }
 
-std::vector<std::uint8_t> ReadFrame(int& width, int& height, bool shown) {
+std::vector<std::uint8_t> ReadFrame(int& width, int& height) {
   width = 0;
   height = 0;
   const PixelSize size = DrawingSize();
@@ -83,7 +83,7 @@ std::vector<std::uint8_t> ReadFrame(int& width, int& height, bool shown) {
   const std::size_t row = static_cast<std::size_t>(width) * 4;
   std::vector<std::uint8_t> bottom_up(row * static_cast<std::size_t>(height));
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(shown ? GL_FRONT : GL_BACK);
+  glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.data());
   std::vector<std::uint8_t> rows(bottom_up.size());
   for (int y = 0; y < height; ++y) {

@@ -13,9 +13,8 @@ std::string EncodePng(int width, int height, const std::vector<std::uint8_t>& rg
 // Writes a PNG file; false when it cannot be written.
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba);
 
-// The frame being drawn (the back buffer, before the swap), or with `shown`
-// the one on screen (the front buffer), as RGBA rows top down; empty without
-// a window.
-std::vector<std::uint8_t> ReadFrame(int& width, int& height, bool shown = false);
+// The frame being drawn (the back buffer, before the swap) as RGBA rows top
+// down; empty without a window.
+std::vector<std::uint8_t> ReadFrame(int& width, int& height);
 
 }  // namespace tessel

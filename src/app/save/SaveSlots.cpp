@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/Application.h"
 #include "app/EngineSaveSections.h"
 #include "app/playtest/PngWriter.h"
 #include "app/save/GameFolder.h"
@@ -17,6 +18,7 @@
 #include "graphics/ScreenSurface.h"
 #include "script/LuaSnapshot.h"
 #include "script/ScriptHost.h"
+#include "text/ScenarioLayer.h"
 
 namespace tessel {
 namespace {
@@ -25,11 +27,18 @@ std::vector<std::function<void()>> g_pending;
 std::optional<SaveThumbnail> g_taken;
 bool g_hinted = false;
 
+// The picture on screen, drawn again into the back buffer (the front one
+// cannot be read back everywhere) and not shown: the next frame draws over
+// it. The key-wait ticks are left out, so drawing changes nothing of the game.
 SaveThumbnail FrameOnScreen() {
   if (ScreenSurface::Get() == nullptr) return {};
+  const bool ticks_before = ScenarioLayer::TicksBeforeDrawing();
+  ScenarioLayer::SetTicksBeforeDrawing(true);
+  DrawFrame();
+  ScenarioLayer::SetTicksBeforeDrawing(ticks_before);
   int width = 0;
   int height = 0;
-  const std::vector<std::uint8_t> rgba = ReadFrame(width, height, /*shown=*/true);
+  const std::vector<std::uint8_t> rgba = ReadFrame(width, height);
   return ShrinkFrame(rgba, width, height);
 }
 
