@@ -239,15 +239,17 @@ void StoryWindowTest::RenderFrame() {
   End2D();
 }
 
-StoryWindowTest::Rgba StoryWindowTest::Pixel(int x, int y) {
+Rgba StoryWindowTest::Pixel(int x, int y) {
   const std::uint32_t value = ReadPixel(x, y);
-  return Rgba{int(value >> 24), int((value >> 16) & 0xFF), int((value >> 8) & 0xFF),
-              int(value & 0xFF)};
+  return Rgba{std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+              std::uint8_t(value)};
 }
 
-StoryWindowTest::Rgba StoryWindowTest::PagePixel(ScenarioLayer& layer, int x, int y) {
+Rgba StoryWindowTest::PagePixel(ScenarioLayer& layer, int x, int y) {
   SDL_Surface* staging = layer.Page()->Staging();
-  if (staging == nullptr || x < 0 || y < 0 || x >= staging->w || y >= staging->h) return {};
+  if (staging == nullptr || x < 0 || y < 0 || x >= staging->w || y >= staging->h) {
+    return Rgba{0, 0, 0, 0};
+  }
   const auto* p = static_cast<const std::uint8_t*>(staging->pixels) + y * staging->pitch + x * 4;
   return Rgba{p[0], p[1], p[2], p[3]};
 }

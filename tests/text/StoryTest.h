@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ScriptApi.h"
+#include "support/Picture.h"
 #include "support/TestSupport.h"
 #include "text/Font.h"
 #include "text/ScenarioFiles.h"
@@ -87,9 +88,6 @@ class StoryWindowTest : public WindowTest, public StoryFixture {
   // Draws one frame as the frame loop does and leaves it unswapped.
   void RenderFrame();
   // RGBA of a window pixel of the last frame, y downwards.
-  struct Rgba {
-    int r, g, b, a;
-  };
   Rgba Pixel(int x, int y);
   // The page's memory copy, bytes R, G, B, A.
   Rgba PagePixel(ScenarioLayer& layer, int x, int y);
