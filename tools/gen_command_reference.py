@@ -49,6 +49,7 @@ FAMILIES = [
 EXTENSION_HEADING = "Extension commands"
 EXTENSION_FAMILIES = [
     ("Window icon", "src/app/bind_window_icon.cpp"),
+    ("Saving", "src/app/bind_save.cpp"),
 ]
 
 

@@ -73,7 +73,7 @@ function Stage.Setup()
   SetChannelToChunkData(chime, 1)
   SetSoundDataVolume(chime, 96)
 
-  -- H, or the right mouse button, hides and shows the text.
+  -- H, or the right mouse button, hides and shows the text; S saves, L loads.
   Stage.keys = CreateEventHandler()
   SetEventHandlerFunc(Stage.keys, 0, "Stage.OnKey")
   SetEventHandlerFunc(Stage.keys, 2, "Stage.OnButton")
@@ -213,6 +213,31 @@ end
 
 function Stage.OnKey(key)
   if key == 104 then Stage.ToggleText() end      -- 104: the H key
+  if key == 115 then Stage.QuickSave() end       -- 115: S
+  if key == 108 then Stage.QuickLoad() end       -- 108: L
+end
+
+-- Saving. A save holds the whole game: where the story is, the pictures,
+-- the sounds and every global these scripts set (Stage, Marker, tessa...).
+-- A save made in a key handler resumes at the same key wait; one made in a
+-- script block resumes after that block, so SaveGame comes last in it.
+function Stage.QuickSave()
+  if SaveGame("quick") then print("[demo] saved to the quick slot") end
+end
+
+-- The load takes effect when this handler has returned, before the next
+-- frame: nothing after LoadGame here sees the loaded game.
+function Stage.QuickLoad()
+  if LoadGame("quick") then
+    print("[demo] loaded the quick save")
+  else
+    print("[demo] there is no quick save to load yet: press S first")
+  end
+end
+
+-- Each chapter starts with a save to the "auto" slot, named for the chapter.
+function Stage.AutoSave(title)
+  SaveGame("auto", title)
 end
 
 function Stage.OnButton(button, x, y)

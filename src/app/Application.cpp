@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "app/CommandLine.h"
 #include "app/FrameRate.h"
 #include "app/SystemEventHandler.h"
+#include "app/save/GameFolder.h"
+#include "app/save/SaveSlots.h"
 #include "app/playtest/PathRunner.h"
 #include "app/playtest/Supervisor.h"
 #include "core/DebugLog.h"
@@ -111,7 +114,9 @@ void WaitFrame() {
   for (;;) {
     const std::uint32_t elapsed = FrameClock().Measure();
     DispatchEvents();
-    if (elapsed > FrameThreshold()) break;
+    // A load a script asked for is put in place before anything more runs
+    // or is drawn (the frame loop does it at once).
+    if (elapsed > FrameThreshold() || LoadPending()) break;
     if (!g_power_save) continue;
     const std::uint32_t now = FrameClock().Measure();
     if (now > FrameThreshold()) continue;
@@ -165,6 +170,7 @@ void RunFrameLoop(const std::function<bool()>& running, FrameProfile& profile) {
   while (running() && ScreenSurface::Get() != nullptr) {
     profile.process.Begin();
     FrameClock().Restart();
+    ApplyPendingLoad();
     profile.gp.Begin();
     if (!FrameRepeatsLast(memory)) {
       DrawFrame();
@@ -193,6 +199,12 @@ void StartEngine(const CommandLine& line, const char* program) {
   SetPowerSave(line.power_save && !line.path_result);
   SetBaseDirectory(program);
   if (line.game_path) SetBaseDirectory(GameDirectory(*line.game_path));
+  if (line.save_dir) {
+    SetSaveDirOverride(*line.save_dir);
+  } else if (line.path_result) {
+    // A play-test never touches the player's own saves.
+    SetSaveDirOverride(std::filesystem::path(*line.path_result).parent_path().string() + "/data");
+  }
   SDL_EnableUNICODE(1);
   SetFrameRate(60);
   DebugLog::Banner("System Initialization.\n");
@@ -212,6 +224,7 @@ int PlayStory(SystemEventHandler& system) {
   while (ScreenSurface::Get() == nullptr && system.Running()) {
     FrameClock().Restart();
     WaitFrame();
+    ApplyPendingLoad();
     if (!system.Running()) break;  // a quit before any window: report and end normally
     ScenarioController* controller = ScenarioController::Instance();
     if (controller != nullptr && controller->MainScenarioEnded() &&

@@ -4,12 +4,14 @@
 
 
 #include "app/ScriptApi.h"
+#include "app/save/SaveSlots.h"
 #include "core/DebugLog.h"
 #include "resource/Archive.h"
 #include "resource/BaseDirectory.h"
 #include "resource/DiskPath.h"
 #include "resource/ResourceFile.h"
 #include "script/LuaEnvironment.h"
+#include "script/LuaSnapshot.h"
 #include "script/ScriptHost.h"
 #include "text/Scenario.h"
 #include "text/ScenarioController.h"
@@ -73,6 +75,9 @@ bool BootGame(ScenarioController& controller, std::unique_ptr<ScriptApi>& comman
   SetModuleReader([](const std::string& file) { return ReadResource(file); });
   commands = LoadFunctionDefinitions();
   if (!commands) return false;
+  // What the game adds to this state is what a save keeps.
+  CaptureLuaBaseline(Host().State());
+  PrepareSaving();
   std::unique_ptr<Scenario> main = LoadScenarioFile("main.tsl");
   if (!main) return false;
   controller.SetReader(std::make_unique<ScenarioReader>(std::move(main)));

@@ -71,6 +71,9 @@ bool ParseOption(const std::string& argument, CommandLine& line, std::string& er
     line.autoplay = true;
   } else if (argument == "--power-save") {
     line.power_save = true;
+  } else if (auto dir = ValueOf(argument, "--save-dir")) {
+    if (dir->empty()) error = "--save-dir needs a folder";
+    line.save_dir = *dir;
   } else if (auto choose = ValueOf(argument, "--choose")) {
     error = ParseChoose(*choose, line);
   } else if (auto dir = ValueOf(argument, "--screenshots")) {
@@ -158,6 +161,8 @@ const char* UsageText() {
          "  --version           show the version and exit\n"
          "  --power-save        sleep between frames while the story waits for the\n"
          "                      player (also TESSEL_POWER_SAVE=1); pacing is unchanged\n"
+         "  --save-dir=DIR      keep the game's saves and settings in DIR instead of\n"
+         "                      ~/.local/share/tessel/<game id>/ (tests, portable installs)\n"
          "\n"
          "Play-testing:\n"
          "  --autoplay          play the game without a player: waits are answered\n"

@@ -25,6 +25,7 @@ struct CommandLine {
   std::optional<std::string> screenshots;  // folder for the PNGs
   std::optional<double> max_seconds;     // bound of the whole run
   bool power_save = false;
+  std::optional<std::string> save_dir;  // replaces the game's data folder
 
   // Hidden: one path of an autoplay run, played by a process of its own.
   std::optional<std::string> path_result;  // file the path's findings are written to

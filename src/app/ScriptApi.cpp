@@ -32,7 +32,7 @@ constexpr Family kFamilies[] = {
 };
 
 // Commands beyond the 60; a new family adds its list here.
-constexpr Family kExtensionFamilies[] = {WindowIconCommands};
+constexpr Family kExtensionFamilies[] = {WindowIconCommands, SaveCommands};
 
 // The 60 engine commands by number. A number that no family claims keeps the
 // base command, which does nothing, rather than a crash; the command-table

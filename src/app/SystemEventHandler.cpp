@@ -2,6 +2,7 @@
 
 #include "app/Boot.h"
 #include "app/ScriptApi.h"
+#include "app/save/SaveSlots.h"
 #include "graphics/ScreenSurface.h"
 #include "graphics/WindowSize.h"
 #include "graphics/TextureManager.h"
@@ -50,6 +51,8 @@ bool SystemEventHandler::OnQuit() {
 bool SystemEventHandler::OnUser(std::uint8_t, int, void*, void*) { return true; }
 
 bool SystemEventHandler::OnIdle() {
+  // The story of a game about to be replaced by a load stands still.
+  if (LoadPending()) return false;
   if (ScenarioController* controller = ScenarioController::Instance()) controller->Step();
   return false;
 }

@@ -8,8 +8,10 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SystemEventHandler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowIcon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bind_save.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_system.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_window_icon.cpp
 )
 include(${CMAKE_CURRENT_LIST_DIR}/playtest/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/save/sources.cmake)

@@ -31,5 +31,6 @@ std::unique_ptr<ScriptFunction> MakeCommand() {
 // Extension families: commands beyond the 60, under names of their own. They
 // are listed in ScriptApi.cpp's kExtensionFamilies and never change the 60.
 std::span<const CommandEntry> WindowIconCommands();     // app/bind_window_icon.cpp
+std::span<const CommandEntry> SaveCommands();           // app/bind_save.cpp
 
 }  // namespace tessel

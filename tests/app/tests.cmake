@@ -5,6 +5,7 @@ tessel_add_tests(tessel_tests_app
   ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_commands_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/power_save_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/save_slots_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/playtest/play_report_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/playtest/png_writer_test.cpp
 )

@@ -193,9 +193,10 @@ class TableDriftTest(TreeTest):
         status, out, err = run("--names", "--root", self.root)
         self.assertEqual(status, 0, err)
         names = out.split()
-        self.assertEqual(len(names), 61)
+        self.assertEqual(len(names), 69)
         self.assertEqual(names[0], "ArchiveLoad")
-        self.assertEqual(names[-1], "SetWindowIcon")
+        self.assertEqual(names[60:62], ["SetWindowIcon", "SetGameId"])
+        self.assertEqual(names[-1], "ListSaves")
 
     def test_an_unreadable_binding_file_is_a_failure_to_run(self):
         os.remove(self.path("src/app/bind_window.cpp"))

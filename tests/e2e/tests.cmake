@@ -6,6 +6,7 @@ tessel_add_tests(tessel_tests_e2e SERIAL
   ${CMAKE_CURRENT_LIST_DIR}/demo_e2e_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/autoplay_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/power_save_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/save_e2e_test.cpp
   # In-process, but with a real window whose properties the X server holds.
   ${CMAKE_CURRENT_LIST_DIR}/window_icon_test.cpp
 )

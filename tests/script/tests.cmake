@@ -5,4 +5,5 @@ tessel_add_tests(tessel_tests_script
   ${CMAKE_CURRENT_LIST_DIR}/argument_access_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handle_lifetime_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/function_name_list_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lua_snapshot_test.cpp
 )

@@ -419,13 +419,22 @@ void TestGame::WritePacked(const std::filesystem::path& dir) const {
   if (!WriteArchive((dir / "main.dat").string(), entries, error)) ADD_FAILURE() << error;
 }
 
+namespace {
+// A game's saves go to the player's data folder: in tests, to one of the
+// test's own, never the home of whoever runs them.
+std::string TestDataHome() {
+  static const TempDir dir;
+  return "XDG_DATA_HOME=" + dir.Path().string();
+}
+}  // namespace
+
 ProcessResult RunTessel(const std::vector<std::string>& arguments, const std::filesystem::path& cwd,
                         const std::vector<std::string>& env, int timeout_seconds) {
   std::vector<std::string> argv = {TESSEL_BINARY};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   // A real window on the tests' X server, unless the caller says otherwise.
   std::vector<std::string> full_env = {"-SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
-                                       "LIBGL_ALWAYS_SOFTWARE=1"};
+                                       "LIBGL_ALWAYS_SOFTWARE=1", TestDataHome()};
   full_env.insert(full_env.end(), env.begin(), env.end());
   return RunProcess(argv, cwd, full_env, timeout_seconds);
 }
@@ -436,7 +445,7 @@ std::unique_ptr<ChildProcess> StartTessel(const std::vector<std::string>& argume
   std::vector<std::string> argv = {TESSEL_BINARY};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<std::string> full_env = {"-SDL_VIDEODRIVER", "SDL_AUDIODRIVER=dummy",
-                                       "LIBGL_ALWAYS_SOFTWARE=1"};
+                                       "LIBGL_ALWAYS_SOFTWARE=1", TestDataHome()};
   full_env.insert(full_env.end(), env.begin(), env.end());
   return std::make_unique<ChildProcess>(argv, cwd, full_env);
 }

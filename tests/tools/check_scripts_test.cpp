@@ -129,5 +129,22 @@ TEST_F(CheckTest, NamesCalledLikeCommandsMustBeDefinedSomewhere) {
           Finding("game/main.tsl:19: warning:", "'Unknown7'")));
 }
 
+// A save resumes after the block it was made in: code after SaveGame in the
+// same block would not run again after a load. Code inside a function the
+// block defines, or a save at the block's end, is fine.
+TEST_F(CheckTest, StatementsAfterSaveGameInABlockAreAWarning) {
+  TestGame game;
+  game.Scenario("main.tsl",
+                u"{SaveGame('auto')}\n"                                   // 1
+                u"{if ready then SaveGame(1, 'x') end}\n"                 // 2
+                u"{function Quick() SaveGame('quick') print('saved') end}\n"  // 3
+                u"{ready = true\n"                                        // 4
+                u"SaveGame('auto')\n"                                     // 5
+                u"chapter = 2}\n");                                       // 6
+  ProcessResult result = Check(game);
+  EXPECT_THAT(Findings(result.out),
+              ElementsAre(Finding("game/main.tsl:5: warning:", "statements follow SaveGame")));
+}
+
 }  // namespace
 }  // namespace tessel::test

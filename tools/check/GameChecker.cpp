@@ -325,6 +325,15 @@ void GameChecker::CheckBlock(const ScriptBlock& block, const std::string& chunk_
     return;
   }
   TakeGlobals(chunk.globals, display, fixed_line);
+  for (const GlobalCall& call : chunk.globals.calls) {
+    auto command = commands_.callable.find(call.name);
+    if (call.code_follows && command != commands_.callable.end() && command->second == "SaveGame") {
+      report_.Warning(display, fixed_line > 0 ? fixed_line : call.line,
+                      "statements follow " + call.name +
+                          " in this script block: a load resumes after the block, so they do not "
+                          "run again; make it the block's last statement");
+    }
+  }
 }
 
 void GameChecker::TakeGlobals(const ChunkGlobals& globals, const std::string& display,

@@ -38,6 +38,7 @@ enum Opcode : unsigned {
   kLe = 25,
   kCall = 28,
   kTailCall = 29,
+  kReturn = 30,
   kSetList = 34,
   kClosure = 36,
 };
@@ -214,7 +215,15 @@ const std::string* StringConstant(const Prototype& p, unsigned index) {
 // Instructions whose A field does not name a register they use.
 bool IgnoresA(unsigned op) { return op == kJmp || op == kEq || op == kLt || op == kLe; }
 
-void Collect(const Prototype& p, ChunkGlobals& out) {
+// Whether an instruction after `pc` is more than a return.
+bool CodeFollows(const Prototype& p, const std::vector<bool>& operand, std::size_t pc) {
+  for (std::size_t next = pc + 1; next < p.code.size(); ++next) {
+    if (!operand[next] && Op(p.code[next]) != kReturn) return true;
+  }
+  return false;
+}
+
+void Collect(const Prototype& p, ChunkGlobals& out, bool main) {
   const std::vector<bool> operand = OperandSlots(p);
   // Registers that hold a global just fetched, to see `_G.Name = value`.
   std::array<const std::string*, 256> fetched{};
@@ -236,7 +245,7 @@ void Collect(const Prototype& p, ChunkGlobals& out) {
         const std::uint32_t j = p.code[next];
         if (IgnoresA(Op(j)) || ArgA(j) != a) continue;
         if (Op(j) == kCall || Op(j) == kTailCall) {
-          GlobalCall call{*name, line_of(pc), std::nullopt};
+          GlobalCall call{*name, line_of(pc), std::nullopt, main && CodeFollows(p, operand, next)};
           if (pc + 1 < next) {
             const std::uint32_t first = p.code[pc + 1];
             if (Op(first) == kLoadK && ArgA(first) == a + 1) {
@@ -259,7 +268,7 @@ void Collect(const Prototype& p, ChunkGlobals& out) {
     }
     if (!IgnoresA(op) && op != kSetTable) fetched[a] = nullptr;
   }
-  for (const Prototype& child : p.children) Collect(child, out);
+  for (const Prototype& child : p.children) Collect(child, out, false);
 }
 
 int Writer(lua_State*, const void* data, std::size_t size, void* target) {
@@ -287,7 +296,7 @@ CompiledChunk CompileChunk(std::string_view code, const std::string& chunk_name)
   lua_dump(L, &Writer, &bytes);
   ByteCodeReader reader(bytes);
   Prototype main;
-  if (reader.ReadHeader() && reader.ReadFunction(main, 0)) Collect(main, result.globals);
+  if (reader.ReadHeader() && reader.ReadFunction(main, 0)) Collect(main, result.globals, true);
   return result;
 }
 

@@ -14,6 +14,9 @@ struct GlobalCall {
   int line = 0;  // Lua's line (1-based, counted in the chunk)
   // The first argument when it is a string literal (require "x", file names).
   std::optional<std::string> first_string;
+  // A call in the chunk's own code (not inside a function it defines) after
+  // which more than its return runs.
+  bool code_follows = false;
 };
 
 // What a chunk that compiles does with globals, read from its byte code, so

@@ -1,5 +1,6 @@
 #include "app/playtest/PathRunner.h"
 
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "app/SystemEventHandler.h"
 #include "app/playtest/GameProbe.h"
 #include "app/playtest/PngWriter.h"
+#include "app/save/SaveSlots.h"
 #include "core/Clock.h"
 #include "event/EventHandler.h"
 #include "graphics/Renderer.h"
@@ -209,6 +211,7 @@ void AutoplayPath::WaitFrame(SystemEventHandler& system) {
   for (int pass = 0; pass < kMaxPassesPerFrame; ++pass) {
     DispatchEvents();
     if (!system.Running()) return;
+    ApplyPendingLoad();
     ScenarioController* controller = ScenarioController::Instance();
     const bool reading =
         controller != nullptr && controller->Running() && !controller->MainScenarioEnded();

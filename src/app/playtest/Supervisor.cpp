@@ -121,6 +121,7 @@ std::vector<std::string> PathArguments(const CommandLine& line, const char* prog
                                      "--autoplay-shoot-from=" + std::to_string(pending.shoot_from),
                                      "--choose=" + PolicyName(line, summary.seed)};
   if (line.screenshots) arguments.push_back("--screenshots=" + *line.screenshots);
+  if (line.save_dir) arguments.push_back("--save-dir=" + *line.save_dir);
   if (line.game_path) {
     arguments.push_back("--");
     arguments.push_back(*line.game_path);

@@ -1,0 +1,5 @@
+list(APPEND TESSEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/GameFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SaveFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SaveSlots.cpp
+)
