@@ -1,9 +1,19 @@
 #include "app/EngineSaveSections.h"
 
+#include "app/WindowSaves.h"
+#include "event/EventSaves.h"
+#include "graphics/LayerSaves.h"
+#include "resource/ResourceSaves.h"
+#include "script/ObjectSaves.h"
+
 namespace tessel {
 
 void RegisterEngineSaveSections() {
-  // Each floor's Register...SaveSections() is called from here as it gains one.
+  RegisterScriptSaveSections();
+  RegisterResourceSaveSections();
+  RegisterEventSaveSections();
+  RegisterGraphicsSaveSections();
+  RegisterAppSaveSections();
 }
 
 }  // namespace tessel
