@@ -4,6 +4,7 @@
 #include "event/EventSaves.h"
 #include "graphics/LayerSaves.h"
 #include "resource/ResourceSaves.h"
+#include "text/StorySaves.h"
 #include "script/ObjectSaves.h"
 
 namespace tessel {
@@ -13,6 +14,7 @@ void RegisterEngineSaveSections() {
   RegisterResourceSaveSections();
   RegisterEventSaveSections();
   RegisterGraphicsSaveSections();
+  RegisterTextSaveSections();
   RegisterAppSaveSections();
 }
 
