@@ -182,7 +182,7 @@ void WriteStory(SaveWriter& out) {
   for (const auto& level : reader->Stack()) WriteLevel(out, *level);
   out.Bool(controller->Running());
   out.Bool(controller->Waiting());
-  out.I64(controller->WaitLeft());
+  out.I64(controller->Waiting() ? controller->WaitLeft() : 0);
   WriteListeners(out, *reader);
 }
 
