@@ -4,6 +4,7 @@
 #include "event/EventSaves.h"
 #include "graphics/LayerSaves.h"
 #include "resource/ResourceSaves.h"
+#include "sound/SoundSaves.h"
 #include "text/StorySaves.h"
 #include "script/ObjectSaves.h"
 
@@ -14,6 +15,7 @@ void RegisterEngineSaveSections() {
   RegisterResourceSaveSections();
   RegisterEventSaveSections();
   RegisterGraphicsSaveSections();
+  RegisterSoundSaveSections();
   RegisterTextSaveSections();
   RegisterAppSaveSections();
 }
