@@ -1,17 +1,20 @@
 #!/usr/bin/python3
 """Keeps docs/commands.md in step with the engine's command table.
 
-The engine's own list of the 60 commands is CommandNames() in
-src/app/ScriptApi.cpp; each family's bind_*.cpp lists the commands it
-builds. Extension families (commands beyond the 60) come after them, under
-the heading "Extension commands". This script reads both and
+The command names are written in one place: each family's binding file
+(bind_*.cpp) lists the commands it builds, in the order the reference
+presents them, each of the 60 engine commands with its number in the
+engine's command table. Extension families (commands beyond the 60, without
+a number) come after them, under the heading "Extension commands". This
+script reads the binding files and
 
   --check     (the default) fails when docs/commands.md disagrees with them:
               a command missing, extra, out of its family or out of order, a
               stale generated index, or a command section without its parts;
   --write     rewrites the generated index of docs/commands.md (between its
               markers), or writes a whole skeleton when the file is missing;
-  --skeleton  prints a skeleton (families, command headings, empty parts).
+  --skeleton  prints a skeleton (families, command headings, empty parts);
+  --names     prints every internal command name, for scripts that need them.
 
 The prose of each command is written by hand; only the index and the order
 of the headings come from here. Exit status: 0 in step, 1 out of step,
@@ -23,53 +26,33 @@ import os
 import re
 import sys
 
-# Families in the order the reference presents them: a title, the binding file
-# that builds the family, and its commands in reading order. Every name here
-# must be in the engine's table and every name of the table here, once.
+# Families in the order the reference presents them: a title and the binding
+# file that builds the family. The commands of each, in reading order, are the
+# entries of that file's command list: the binding files are the one place the
+# names are written, each of the 60 with its number in the command table.
 FAMILIES = [
-    ("System", "src/app/bind_system.cpp",
-     ["SystemExit", "SystemReset", "DebugProfile"]),
-    ("Window", "src/app/bind_window.cpp",
-     ["InitWindow", "ChgCaption", "SetBaseColor", "FrameRateControl", "GetWindowSize"]),
-    ("Archives", "src/resource/bind_resource.cpp",
-     ["ArchiveLoad", "ArchiveRelease"]),
-    ("Texture images", "src/graphics/bind_texture.cpp",
-     ["LoadTexImage", "GetTexImageInf", "ReleaseTexImage"]),
-    ("Layers", "src/graphics/bind_layer.cpp",
-     ["CreateLayer", "ReleaseLayer", "LayerAddFront", "LayerSet", "DeleteLayer",
-      "ChgLayerNum", "VisibleLayer", "OffsetLayer", "GetLayerOffset", "GetLayerSize",
-      "ChgLayerAlpha", "SetLayerISize", "SetLayerBlendParam", "ScaleLayer",
-      "RotateLayer", "SetTransformCenter"]),
-    ("Layer effects", "src/graphics/bind_effect.cpp",
-     ["EffectCopy", "StopLayerEffect"]),
-    ("Fonts and string images", "src/text/bind_font.cpp",
-     ["CreateNewFont", "ReleaseNewFont", "ChgFontColor", "ChgFontStyle",
-      "CreateStringImage"]),
-    ("Scenario layer and message window", "src/text/bind_scenario_layer.cpp",
-     ["CreateScenarioLayer", "EnableScenarioLayer", "DisableScenarioLayer",
-      "ChgMesWait", "MesWndWait", "SetMesKeywaitFunc", "ResizeMesWnd"]),
-    ("Event handlers", "src/event/bind_event.cpp",
-     ["CreateEventHandler", "SetEventHandlerFunc", "SetEventHandler",
-      "ResetEventHandler", "ReleaseEventHandler"]),
-    ("Sound", "src/sound/bind_sound.cpp",
-     ["CreateChunk", "CreateMusic", "PlaySoundData", "StopSoundData", "PauseSoundData",
-      "ResumeSoundData", "FadeInSoundData", "FadeOutSoundData", "SetSoundDataVolume",
-      "SetChannelToChunkData", "AllocateChunkChannel", "ReleaseSoundData"]),
+    ("System", "src/app/bind_system.cpp"),
+    ("Window", "src/app/bind_window.cpp"),
+    ("Archives", "src/resource/bind_resource.cpp"),
+    ("Texture images", "src/graphics/bind_texture.cpp"),
+    ("Layers", "src/graphics/bind_layer.cpp"),
+    ("Layer effects", "src/graphics/bind_effect.cpp"),
+    ("Fonts and string images", "src/text/bind_font.cpp"),
+    ("Scenario layer and message window", "src/text/bind_scenario_layer.cpp"),
+    ("Event handlers", "src/event/bind_event.cpp"),
+    ("Sound", "src/sound/bind_sound.cpp"),
 ]
 
 # Extension families: commands beyond the 60, each family in a binding file of
 # its own, documented after the heading below. Their names must not be in the
-# table of the 60, and their binding files must build exactly them.
+# table of the 60.
 EXTENSION_HEADING = "Extension commands"
 EXTENSION_FAMILIES = [
-    ("Window icon", "src/app/bind_window_icon.cpp", ["SetWindowIcon"]),
+    ("Window icon", "src/app/bind_window_icon.cpp"),
 ]
 
-# Every section in reading order; the extension heading holds no command.
-ALL_SECTIONS = FAMILIES + [(EXTENSION_HEADING, None, [])] + EXTENSION_FAMILIES
 
 COMMAND_COUNT = 60
-TABLE_FILE = "src/app/ScriptApi.cpp"
 DOC_FILE = "docs/commands.md"
 INDEX_BEGIN = "<!-- command-index:begin (generated by tools/gen_command_reference.py --write) -->"
 INDEX_END = "<!-- command-index:end -->"
@@ -100,20 +83,39 @@ def read_text(path):
         raise SourceError(f"{path}: {error.strerror}") from error
 
 
-def command_table(root):
-    """The internal names of CommandNames(), in registration order."""
-    path = os.path.join(root, TABLE_FILE)
-    code = strip_comments(read_text(path))
-    match = re.search(r"CommandNames\(\)\s*\{.*?kNames\s*=\s*\{(.*?)\};", code, re.S)
-    if match is None:
-        raise SourceError(f"{path}: no kNames table inside CommandNames()")
-    return re.findall(r'"([^"\\]*)"', match.group(1))
+ENTRY = re.compile(r'\{\s*"([^"\\]*)"\s*,\s*MakeCommand<[^>]*>\s*(?:,\s*(\d+)\s*)?\}')
 
 
-def bound_commands(root, bind_file):
-    """The names a family's binding file lists in its command table."""
+def bound_entries(root, bind_file):
+    """(name, number or None) of each entry of a binding file's command list."""
     code = strip_comments(read_text(os.path.join(root, bind_file)))
-    return re.findall(r'\{\s*"([^"\\]*)"\s*,\s*MakeCommand<', code)
+    return [(name, int(number) if number else None) for name, number in ENTRY.findall(code)]
+
+
+def read_families(root, families):
+    """(title, binding file, [(name, number)]) for each family, in reading order."""
+    return [(title, bind_file, bound_entries(root, bind_file)) for title, bind_file in families]
+
+
+def names_of(families):
+    """The same families with their command names only."""
+    return [(title, bind_file, [name for name, _ in entries])
+            for title, bind_file, entries in families]
+
+
+def command_table(families):
+    """The names of the 60 by number (None where no command claims a number)."""
+    by_number = {}
+    for _, _, entries in families:
+        for name, number in entries:
+            if number is not None:
+                by_number.setdefault(number, name)
+    return [by_number.get(n) for n in range(1, max([COMMAND_COUNT, *by_number]) + 1)]
+
+
+def all_sections(families, extensions):
+    """Every section in reading order; the extension heading holds no command."""
+    return families + [(EXTENSION_HEADING, None, [])] + extensions
 
 
 def anchor(name):
@@ -121,66 +123,59 @@ def anchor(name):
     return name.lower()
 
 
-def table_problems(table, bound):
-    """Disagreements between the table, the families above and the bind files."""
+def table_problems(families, extensions):
+    """Disagreements in the numbering of the 60 and in the extension families."""
     problems = []
-    if len(table) != COMMAND_COUNT:
-        problems.append(f"{TABLE_FILE}: {len(table)} commands, expected {COMMAND_COUNT}")
-    seen = set()
-    for name in table:
-        if name in seen:
-            problems.append(f"{TABLE_FILE}: {name} is listed twice")
-        seen.add(name)
-    grouped = [name for _, _, names in FAMILIES for name in names]
-    for name in table:
-        if name not in grouped:
-            problems.append(f"{name} is in the command table but in no family of "
-                            f"tools/gen_command_reference.py")
-    for name in grouped:
-        if name not in seen:
-            problems.append(f"{name} is in a family of tools/gen_command_reference.py "
-                            f"but not in the command table")
-    for name in sorted({n for n in grouped if grouped.count(n) > 1}):
-        problems.append(f"{name} is in more than one family")
-    for title, bind_file, names in FAMILIES:
-        listed = bound.get(bind_file, [])
-        # Each binding file builds exactly its family's commands.
-        if sorted(listed) != sorted(names):
-            extra = sorted(set(listed) - set(names))
-            missing = sorted(set(names) - set(listed))
-            detail = "; ".join(filter(None, [
-                f"builds {', '.join(extra)} too" if extra else "",
-                f"does not build {', '.join(missing)}" if missing else ""]))
-            problems.append(f"{bind_file} ({title}): {detail}")
-    for title, bind_file, names in EXTENSION_FAMILIES:
-        for name in names:
-            if name in seen or name in grouped:
+    claims = {}
+    for title, bind_file, entries in families:
+        if not entries:
+            problems.append(f"{bind_file} ({title}): builds no command")
+        for name, number in entries:
+            if number is None:
+                problems.append(f"{bind_file} ({title}): {name} has no number in the "
+                                f"command table")
+            else:
+                claims.setdefault(number, []).append(name)
+    for number in sorted(claims):
+        if len(claims[number]) > 1:
+            problems.append(f"number {number} is claimed by {', '.join(claims[number])}")
+        if not 1 <= number <= COMMAND_COUNT:
+            problems.append(f"{claims[number][0]} has number {number}, outside 1 to "
+                            f"{COMMAND_COUNT}")
+    for number in range(1, COMMAND_COUNT + 1):
+        if number not in claims:
+            problems.append(f"no command has number {number} of the command table")
+    names = [name for _, _, entries in families + extensions for name, _ in entries]
+    for name in sorted({n for n in names if names.count(n) > 1}):
+        problems.append(f"{name} is built by more than one binding file")
+    for title, bind_file, entries in extensions:
+        if not entries:
+            problems.append(f"{bind_file} ({title}): builds no command")
+        for name, number in entries:
+            if number is not None:
                 problems.append(f"{name} is an extension command but is among the 60")
-        if sorted(bound.get(bind_file, [])) != sorted(names):
-            problems.append(f"{bind_file} ({title}): builds {bound.get(bind_file, [])}, "
-                            f"expected the extension commands {names}")
     return problems
 
 
-def render_index(table):
+def render_index(table, families, extensions):
     """One line per family: its commands, each with its number in the table."""
     number = {name: i + 1 for i, name in enumerate(table)}
     lines = [INDEX_BEGIN]
-    for title, _, names in FAMILIES:
+    for title, _, names in families:
         cells = " · ".join(f"[`{n}`](#{anchor(n)}) (#{number.get(n, '?')})" for n in names)
         lines.append(f"- **{title}:** {cells}")
-    for title, _, names in EXTENSION_FAMILIES:
+    for title, _, names in extensions:
         cells = " · ".join(f"[`{n}`](#{anchor(n)}) (extension)" for n in names)
         lines.append(f"- **{title}:** {cells}")
     lines.append(INDEX_END)
     return "\n".join(lines)
 
 
-def render_skeleton(table):
+def render_skeleton(table, families, extensions):
     parts = ["# Command reference", "",
              "(Introduction written by hand.)", "",
-             render_index(table), ""]
-    for title, _, names in ALL_SECTIONS:
+             render_index(table, families, extensions), ""]
+    for title, _, names in all_sections(families, extensions):
         parts += [f"## {title}", ""]
         for name in names:
             parts += [f"### `{name}`", "", f"`{name}()`", "",
@@ -212,24 +207,25 @@ def doc_structure(doc):
     return families, commands
 
 
-def doc_problems(doc, table):
+def doc_problems(doc, table, families, extensions):
     problems = []
     begin = doc.find(INDEX_BEGIN)
     end = doc.find(INDEX_END)
     if begin < 0 or end < begin:
         problems.append(f"{DOC_FILE}: the generated index (its markers) is missing")
-    elif doc[begin:end + len(INDEX_END)] != render_index(table):
+    elif doc[begin:end + len(INDEX_END)] != render_index(table, families, extensions):
         problems.append(f"{DOC_FILE}: the generated index is stale; run "
                         f"tools/gen_command_reference.py --write")
 
-    families, commands = doc_structure(doc)
-    expected_titles = [title for title, _, _ in ALL_SECTIONS]
-    doc_titles = [t for t in families if t in expected_titles]
+    sections = all_sections(families, extensions)
+    doc_families, commands = doc_structure(doc)
+    expected_titles = [title for title, _, _ in sections]
+    doc_titles = [t for t in doc_families if t in expected_titles]
     if doc_titles != expected_titles:
         problems.append(f"{DOC_FILE}: family sections are {doc_titles}, expected "
                         f"{expected_titles}")
 
-    expected = [(title, name) for title, _, names in ALL_SECTIONS for name in names]
+    expected = [(title, name) for title, _, names in sections for name in names]
     documented = [name for _, name in commands]
     for name in sorted(set(documented)):
         if documented.count(name) > 1:
@@ -273,6 +269,8 @@ def main(argv=None):
                       help="rewrite the generated index (or a whole skeleton if missing)")
     mode.add_argument("--skeleton", action="store_true",
                       help="print a skeleton of the reference")
+    mode.add_argument("--names", action="store_true",
+                      help="print every command's internal name, the 60 first, one a line")
     parser.add_argument("--root", default=os.path.join(os.path.dirname(
         os.path.abspath(__file__)), os.pardir), help="the source tree (default: this tree)")
     parser.add_argument("--doc", help=f"the reference (default: ROOT/{DOC_FILE})")
@@ -281,27 +279,28 @@ def main(argv=None):
     root = os.path.normpath(args.root)
     doc_path = args.doc or os.path.join(root, DOC_FILE)
     try:
-        table = command_table(root)
-        bound = {bind_file: bound_commands(root, bind_file)
-                 for _, bind_file, _ in FAMILIES + EXTENSION_FAMILIES}
+        numbered = read_families(root, FAMILIES)
+        numbered_extensions = read_families(root, EXTENSION_FAMILIES)
     except SourceError as error:
         print(f"gen_command_reference: {error}", file=sys.stderr)
         return 2
 
-    problems = table_problems(table, bound)
+    problems = table_problems(numbered, numbered_extensions)
+    table = command_table(numbered)
+    families, extensions = names_of(numbered), names_of(numbered_extensions)
+    if (args.skeleton or args.names or args.write) and problems:
+        print("\n".join(problems), file=sys.stderr)
+        return 1
+    if args.names:
+        print("\n".join(table + [n for _, _, names in extensions for n in names]), flush=True)
+        return 0
     if args.skeleton:
-        if problems:
-            print("\n".join(problems), file=sys.stderr)
-            return 1
-        print(render_skeleton(table))
+        print(render_skeleton(table, families, extensions))
         return 0
 
     if args.write:
-        if problems:
-            print("\n".join(problems), file=sys.stderr)
-            return 1
         if not os.path.exists(doc_path):
-            text = render_skeleton(table) + "\n"
+            text = render_skeleton(table, families, extensions) + "\n"
         else:
             text = read_text(doc_path)
             begin = text.find(INDEX_BEGIN)
@@ -310,7 +309,8 @@ def main(argv=None):
                 print(f"gen_command_reference: {doc_path}: no index markers to rewrite",
                       file=sys.stderr)
                 return 1
-            text = text[:begin] + render_index(table) + text[end + len(INDEX_END):]
+            text = (text[:begin] + render_index(table, families, extensions)
+                    + text[end + len(INDEX_END):])
         with open(doc_path, "w", encoding="utf-8") as f:
             f.write(text)
         return 0
@@ -320,13 +320,13 @@ def main(argv=None):
     except SourceError as error:
         print(f"gen_command_reference: {error}", file=sys.stderr)
         return 1
-    problems += doc_problems(doc, table)
+    problems += doc_problems(doc, table, families, extensions)
     if problems:
         print("\n".join(problems), file=sys.stderr)
         return 1
-    extensions = sum(len(names) for _, _, names in EXTENSION_FAMILIES)
-    print(f"{DOC_FILE}: all {len(table)} commands documented (and {extensions} extension "
-          f"command{'' if extensions == 1 else 's'}), in step with {TABLE_FILE}")
+    count = sum(len(names) for _, _, names in extensions)
+    print(f"{DOC_FILE}: all {len(table)} commands documented (and {count} extension "
+          f"command{'' if count == 1 else 's'}), in step with the binding files")
     return 0
 
 

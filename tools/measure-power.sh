@@ -24,10 +24,10 @@ fi
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1}
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-exec python3 - "$tessel" "$demo" "$root/src/app/ScriptApi.cpp" <<'PY'
-import os, re, subprocess, sys, tempfile, time
+exec python3 - "$tessel" "$demo" "$root/tools/gen_command_reference.py" <<'PY'
+import os, subprocess, sys, tempfile, time
 
-tessel, demo, api_source = sys.argv[1:4]
+tessel, demo, names_tool = sys.argv[1:4]
 ticks = os.sysconf("SC_CLK_TCK")
 
 def cpu_seconds(pid):
@@ -83,8 +83,9 @@ def key_wait_cpu(extra):
         proc.wait()
 
 def typing_game(folder):
-    # Every command under its own name, as the engine's command table spells them.
-    names = sorted(set(re.findall(r'"([A-Z][A-Za-z]+)"', open(api_source, encoding="utf-8").read())))
+    # Every command under its own name, as the engine's binding files spell them.
+    names = subprocess.run([sys.executable, names_tool, "--names"], check=True,
+                           capture_output=True, text=True).stdout.split()
     with open(os.path.join(folder, "funcdef.tsl"), "w") as f:
         f.writelines(f"{n} {n}\n" for n in names)
     text = ("The quick brown fox jumps over the lazy dog. " * 5)[:200]

@@ -22,48 +22,51 @@ std::span<const CommandEntry> FontCommands();           // text/bind_font.cpp
 std::span<const CommandEntry> ScenarioLayerCommands();  // text/bind_scenario_layer.cpp
 std::span<const CommandEntry> SoundCommands();          // sound/bind_sound.cpp
 
-const std::array<const char*, ScriptApi::kCommandCount>& ScriptApi::CommandNames() {
-  static const std::array<const char*, kCommandCount> kNames = {
-      "ArchiveLoad",          "ArchiveRelease",        "ChgFontColor",       "ChgFontStyle",
-      "CreateNewFont",        "ReleaseNewFont",        "LayerAddFront",      "LayerSet",
-      "CreateLayer",          "ReleaseLayer",          "VisibleLayer",       "OffsetLayer",
-      "DeleteLayer",          "EffectCopy",            "ChgLayerNum",        "ChgLayerAlpha",
-      "SetLayerISize",        "StopLayerEffect",       "SetLayerBlendParam", "ScaleLayer",
-      "RotateLayer",          "GetLayerSize",          "GetLayerOffset",     "SetTransformCenter",
-      "LoadTexImage",         "ReleaseTexImage",       "GetTexImageInf",     "CreateStringImage",
-      "ResizeMesWnd",         "ChgMesWait",            "CreateScenarioLayer", "EnableScenarioLayer",
-      "DisableScenarioLayer", "MesWndWait",            "SetMesKeywaitFunc",  "AllocateChunkChannel",
-      "CreateChunk",          "CreateMusic",           "PlaySoundData",      "StopSoundData",
-      "SetChannelToChunkData", "FadeInSoundData",      "FadeOutSoundData",   "PauseSoundData",
-      "ResumeSoundData",      "ReleaseSoundData",      "SetSoundDataVolume", "SystemExit",
-      "ChgCaption",           "InitWindow",            "FrameRateControl",   "SetBaseColor",
-      "SystemReset",          "GetWindowSize",         "CreateEventHandler", "ReleaseEventHandler",
-      "SetEventHandler",      "ResetEventHandler",     "SetEventHandlerFunc", "DebugProfile",
-  };
-  return kNames;
-}
-
 namespace {
 
 using Family = std::span<const CommandEntry> (*)();
 
+constexpr Family kFamilies[] = {
+    SystemCommands,  WindowCommands, EventCommands, ResourceCommands,      TextureCommands,
+    LayerCommands,   EffectCommands, FontCommands,  ScenarioLayerCommands, SoundCommands,
+};
+
 // Commands beyond the 60; a new family adds its list here.
 constexpr Family kExtensionFamilies[] = {WindowIconCommands};
 
-std::unique_ptr<ScriptFunction> MakeByName(std::string_view name) {
-  static const Family kFamilies[] = {
-      SystemCommands,  WindowCommands, EventCommands, ResourceCommands,      TextureCommands,
-      LayerCommands,   EffectCommands, FontCommands,  ScenarioLayerCommands, SoundCommands,
-  };
-  for (Family family : kFamilies) {
-    for (const CommandEntry& entry : family()) {
-      if (name == entry.name) return entry.make();
+// The 60 engine commands by number. A number that no family claims keeps the
+// base command, which does nothing, rather than a crash; the command-table
+// test and the reference check both fail on such a gap.
+const std::array<const CommandEntry*, ScriptApi::kCommandCount>& NumberedCommands() {
+  static const auto kTable = [] {
+    std::array<const CommandEntry*, ScriptApi::kCommandCount> table{};
+    for (Family family : kFamilies) {
+      for (const CommandEntry& entry : family()) {
+        if (entry.number >= 1 && entry.number <= static_cast<int>(table.size())) {
+          table[entry.number - 1] = &entry;
+        }
+      }
     }
-  }
-  // Every name in the table has a family; an unknown one gets the base
-  // command, which does nothing, rather than a crash.
-  return std::make_unique<ScriptFunction>();
+    return table;
+  }();
+  return kTable;
 }
+
+}  // namespace
+
+const std::array<const char*, ScriptApi::kCommandCount>& ScriptApi::CommandNames() {
+  static const auto kNames = [] {
+    std::array<const char*, kCommandCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const CommandEntry* entry = NumberedCommands()[i];
+      names[i] = entry ? entry->name : "";
+    }
+    return names;
+  }();
+  return kNames;
+}
+
+namespace {
 
 // Every internal name, the 60 first.
 std::vector<const char*> AllCommandNames() {
@@ -86,9 +89,9 @@ const std::vector<const char*>& ScriptApi::ExtensionNames() {
 }
 
 ScriptApi::ScriptApi(std::string_view function_name_list) {
-  for (const char* name : CommandNames()) {
-    commands_.push_back(MakeByName(name));
-    commands_.back()->SetName(name);
+  for (const CommandEntry* entry : NumberedCommands()) {
+    commands_.push_back(entry ? entry->make() : std::make_unique<ScriptFunction>());
+    commands_.back()->SetName(entry ? entry->name : "");
   }
   for (Family family : kExtensionFamilies) {
     for (const CommandEntry& entry : family()) {

@@ -30,9 +30,9 @@ class DebugProfile final : public ScriptFunction {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"SystemExit", MakeCommand<SystemExit>},
-    {"SystemReset", MakeCommand<SystemReset>},
-    {"DebugProfile", MakeCommand<DebugProfile>},
+    {"SystemExit", MakeCommand<SystemExit>, 48},
+    {"SystemReset", MakeCommand<SystemReset>, 53},
+    {"DebugProfile", MakeCommand<DebugProfile>, 60},
 };
 
 }  // namespace

@@ -58,11 +58,11 @@ class GetWindowSize final : public ScriptFunction {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"ChgCaption", MakeCommand<ChgCaption>},
-    {"InitWindow", MakeCommand<InitWindowCommand>},
-    {"FrameRateControl", MakeCommand<FrameRateControl>},
-    {"SetBaseColor", MakeCommand<SetBaseColor>},
-    {"GetWindowSize", MakeCommand<GetWindowSize>},
+    {"InitWindow", MakeCommand<InitWindowCommand>, 50},
+    {"ChgCaption", MakeCommand<ChgCaption>, 49},
+    {"SetBaseColor", MakeCommand<SetBaseColor>, 52},
+    {"FrameRateControl", MakeCommand<FrameRateControl>, 51},
+    {"GetWindowSize", MakeCommand<GetWindowSize>, 54},
 };
 
 }  // namespace

@@ -54,11 +54,11 @@ class SetEventHandlerFunc final : public HandleCommand<ScriptEventHandler> {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"CreateEventHandler", MakeCommand<CreateEventHandler>},
-    {"ReleaseEventHandler", MakeCommand<ReleaseEventHandler>},
-    {"SetEventHandler", MakeCommand<SetEventHandler>},
-    {"ResetEventHandler", MakeCommand<ResetEventHandler>},
-    {"SetEventHandlerFunc", MakeCommand<SetEventHandlerFunc>},
+    {"CreateEventHandler", MakeCommand<CreateEventHandler>, 55},
+    {"SetEventHandlerFunc", MakeCommand<SetEventHandlerFunc>, 59},
+    {"SetEventHandler", MakeCommand<SetEventHandler>, 57},
+    {"ResetEventHandler", MakeCommand<ResetEventHandler>, 58},
+    {"ReleaseEventHandler", MakeCommand<ReleaseEventHandler>, 56},
 };
 
 }  // namespace

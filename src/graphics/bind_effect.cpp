@@ -66,8 +66,8 @@ class StopLayerEffect final : public HandleCommand<LayerEffect> {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"EffectCopy", MakeCommand<EffectCopy>},
-    {"StopLayerEffect", MakeCommand<StopLayerEffect>},
+    {"EffectCopy", MakeCommand<EffectCopy>, 14},
+    {"StopLayerEffect", MakeCommand<StopLayerEffect>, 18},
 };
 
 }  // namespace

@@ -155,22 +155,22 @@ class SetTransformCenter final : public LayerCommand {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"CreateLayer", MakeCommand<CreateLayer>},
-    {"ReleaseLayer", MakeCommand<ReleaseLayer>},
-    {"LayerAddFront", MakeCommand<LayerAddFront>},
-    {"LayerSet", MakeCommand<LayerSet>},
-    {"DeleteLayer", MakeCommand<DeleteLayer>},
-    {"ChgLayerNum", MakeCommand<ChgLayerNum>},
-    {"VisibleLayer", MakeCommand<VisibleLayer>},
-    {"OffsetLayer", MakeCommand<OffsetLayer>},
-    {"GetLayerOffset", MakeCommand<GetLayerOffset>},
-    {"GetLayerSize", MakeCommand<GetLayerSize>},
-    {"ChgLayerAlpha", MakeCommand<ChgLayerAlpha>},
-    {"SetLayerISize", MakeCommand<SetLayerISize>},
-    {"SetLayerBlendParam", MakeCommand<SetLayerBlendParam>},
-    {"ScaleLayer", MakeCommand<ScaleLayer>},
-    {"RotateLayer", MakeCommand<RotateLayer>},
-    {"SetTransformCenter", MakeCommand<SetTransformCenter>},
+    {"CreateLayer", MakeCommand<CreateLayer>, 9},
+    {"ReleaseLayer", MakeCommand<ReleaseLayer>, 10},
+    {"LayerAddFront", MakeCommand<LayerAddFront>, 7},
+    {"LayerSet", MakeCommand<LayerSet>, 8},
+    {"DeleteLayer", MakeCommand<DeleteLayer>, 13},
+    {"ChgLayerNum", MakeCommand<ChgLayerNum>, 15},
+    {"VisibleLayer", MakeCommand<VisibleLayer>, 11},
+    {"OffsetLayer", MakeCommand<OffsetLayer>, 12},
+    {"GetLayerOffset", MakeCommand<GetLayerOffset>, 23},
+    {"GetLayerSize", MakeCommand<GetLayerSize>, 22},
+    {"ChgLayerAlpha", MakeCommand<ChgLayerAlpha>, 16},
+    {"SetLayerISize", MakeCommand<SetLayerISize>, 17},
+    {"SetLayerBlendParam", MakeCommand<SetLayerBlendParam>, 19},
+    {"ScaleLayer", MakeCommand<ScaleLayer>, 20},
+    {"RotateLayer", MakeCommand<RotateLayer>, 21},
+    {"SetTransformCenter", MakeCommand<SetTransformCenter>, 24},
 };
 
 }  // namespace

@@ -48,9 +48,9 @@ class GetTexImageInf final : public HandleCommand<TexImage> {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"LoadTexImage", MakeCommand<LoadTexImage>},
-    {"ReleaseTexImage", MakeCommand<ReleaseTexImage>},
-    {"GetTexImageInf", MakeCommand<GetTexImageInf>},
+    {"LoadTexImage", MakeCommand<LoadTexImage>, 25},
+    {"GetTexImageInf", MakeCommand<GetTexImageInf>, 27},
+    {"ReleaseTexImage", MakeCommand<ReleaseTexImage>, 26},
 };
 
 }  // namespace

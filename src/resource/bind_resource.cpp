@@ -33,8 +33,8 @@ class ArchiveRelease final : public HandleCommand<Archive> {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"ArchiveLoad", MakeCommand<ArchiveLoad>},
-    {"ArchiveRelease", MakeCommand<ArchiveRelease>},
+    {"ArchiveLoad", MakeCommand<ArchiveLoad>, 1},
+    {"ArchiveRelease", MakeCommand<ArchiveRelease>, 2},
 };
 
 }  // namespace

@@ -109,18 +109,18 @@ class AllocateChunkChannel final : public ScriptFunction {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"AllocateChunkChannel", MakeCommand<AllocateChunkChannel>},
-    {"CreateChunk", MakeCommand<CreateChunk>},
-    {"CreateMusic", MakeCommand<CreateMusic>},
-    {"PlaySoundData", MakeCommand<PlaySoundData>},
-    {"StopSoundData", MakeCommand<StopSoundData>},
-    {"SetChannelToChunkData", MakeCommand<SetChannelToChunkData>},
-    {"FadeInSoundData", MakeCommand<FadeInSoundData>},
-    {"FadeOutSoundData", MakeCommand<FadeOutSoundData>},
-    {"PauseSoundData", MakeCommand<PauseSoundData>},
-    {"ResumeSoundData", MakeCommand<ResumeSoundData>},
-    {"ReleaseSoundData", MakeCommand<ReleaseSoundData>},
-    {"SetSoundDataVolume", MakeCommand<SetSoundDataVolume>},
+    {"CreateChunk", MakeCommand<CreateChunk>, 37},
+    {"CreateMusic", MakeCommand<CreateMusic>, 38},
+    {"PlaySoundData", MakeCommand<PlaySoundData>, 39},
+    {"StopSoundData", MakeCommand<StopSoundData>, 40},
+    {"PauseSoundData", MakeCommand<PauseSoundData>, 44},
+    {"ResumeSoundData", MakeCommand<ResumeSoundData>, 45},
+    {"FadeInSoundData", MakeCommand<FadeInSoundData>, 42},
+    {"FadeOutSoundData", MakeCommand<FadeOutSoundData>, 43},
+    {"SetSoundDataVolume", MakeCommand<SetSoundDataVolume>, 47},
+    {"SetChannelToChunkData", MakeCommand<SetChannelToChunkData>, 41},
+    {"AllocateChunkChannel", MakeCommand<AllocateChunkChannel>, 36},
+    {"ReleaseSoundData", MakeCommand<ReleaseSoundData>, 46},
 };
 
 }  // namespace

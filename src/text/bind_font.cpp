@@ -73,11 +73,11 @@ class CreateStringImage final : public HandleCommand<Font> {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"CreateNewFont", MakeCommand<CreateNewFont>},
-    {"ReleaseNewFont", MakeCommand<ReleaseNewFont>},
-    {"ChgFontColor", MakeCommand<ChgFontColor>},
-    {"ChgFontStyle", MakeCommand<ChgFontStyle>},
-    {"CreateStringImage", MakeCommand<CreateStringImage>},
+    {"CreateNewFont", MakeCommand<CreateNewFont>, 5},
+    {"ReleaseNewFont", MakeCommand<ReleaseNewFont>, 6},
+    {"ChgFontColor", MakeCommand<ChgFontColor>, 3},
+    {"ChgFontStyle", MakeCommand<ChgFontStyle>, 4},
+    {"CreateStringImage", MakeCommand<CreateStringImage>, 28},
 };
 
 }  // namespace

@@ -101,13 +101,13 @@ class SetMesKeywaitFunc final : public ScenarioLayerCommand {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"CreateScenarioLayer", MakeCommand<CreateScenarioLayer>},
-    {"EnableScenarioLayer", MakeCommand<EnableScenarioLayer>},
-    {"DisableScenarioLayer", MakeCommand<DisableScenarioLayer>},
-    {"ResizeMesWnd", MakeCommand<ResizeMesWnd>},
-    {"ChgMesWait", MakeCommand<ChgMesWait>},
-    {"MesWndWait", MakeCommand<MesWndWait>},
-    {"SetMesKeywaitFunc", MakeCommand<SetMesKeywaitFunc>},
+    {"CreateScenarioLayer", MakeCommand<CreateScenarioLayer>, 31},
+    {"EnableScenarioLayer", MakeCommand<EnableScenarioLayer>, 32},
+    {"DisableScenarioLayer", MakeCommand<DisableScenarioLayer>, 33},
+    {"ChgMesWait", MakeCommand<ChgMesWait>, 30},
+    {"MesWndWait", MakeCommand<MesWndWait>, 34},
+    {"SetMesKeywaitFunc", MakeCommand<SetMesKeywaitFunc>, 35},
+    {"ResizeMesWnd", MakeCommand<ResizeMesWnd>, 29},
 };
 
 }  // namespace

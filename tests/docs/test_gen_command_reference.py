@@ -33,8 +33,8 @@ class TreeTest(unittest.TestCase):
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="docs-check-")
         self.addCleanup(shutil.rmtree, self.root)
-        files = [gen.TABLE_FILE, gen.DOC_FILE] + [
-            bind for _, bind, _ in gen.FAMILIES + gen.EXTENSION_FAMILIES]
+        files = [gen.DOC_FILE] + [
+            bind for _, bind in gen.FAMILIES + gen.EXTENSION_FAMILIES]
         for name in files:
             target = os.path.join(self.root, name)
             os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -149,43 +149,59 @@ class DocumentDriftTest(TreeTest):
 
 
 class TableDriftTest(TreeTest):
-    def test_a_command_missing_from_the_table_is_named(self):
-        self.edit(gen.TABLE_FILE, lambda t: t.replace('"DebugProfile",', ""))
-        self.assertFailsWith("59 commands, expected 60")
-        self.assertFailsWith("DebugProfile is in a family of tools/gen_command_reference.py "
-                             "but not in the command table")
+    def test_gaps_and_clashes_in_the_numbering_are_named(self):
+        self.edit("src/app/bind_system.cpp", lambda t: t.replace(
+            "MakeCommand<DebugProfile>, 60}", "MakeCommand<DebugProfile>, 59}"))
+        self.assertFailsWith("number 59 is claimed by")
+        self.assertFailsWith("no command has number 60 of the command table")
 
-    def test_a_new_command_in_the_table_is_named(self):
-        self.edit(gen.TABLE_FILE, lambda t: t.replace('"DebugProfile",',
-                                                      '"DebugProfile", "ShakeScreen",'))
-        self.assertFailsWith("ShakeScreen is in the command table but in no family")
+    def test_a_command_without_a_number_is_named(self):
+        self.edit("src/app/bind_system.cpp", lambda t: t.replace(
+            "MakeCommand<DebugProfile>, 60}", "MakeCommand<DebugProfile>}"))
+        self.assertFailsWith("DebugProfile has no number in the command table")
 
-    def test_a_command_bound_in_another_family_is_named(self):
+    def test_a_command_bound_in_two_families_is_named(self):
         # The layer family's binding file starts building an effect command.
         self.edit("src/graphics/bind_layer.cpp", lambda t: t.replace(
-            '{"CreateLayer", MakeCommand<CreateLayer>},',
-            '{"CreateLayer", MakeCommand<CreateLayer>},\n    '
+            '{"CreateLayer", MakeCommand<CreateLayer>, 9},',
+            '{"CreateLayer", MakeCommand<CreateLayer>, 9},\n    '
             '{"StopLayerEffect", MakeCommand<CreateLayer>},'))
-        self.assertFailsWith("src/graphics/bind_layer.cpp (Layers): builds StopLayerEffect too")
+        self.assertFailsWith("StopLayerEffect is built by more than one binding file")
+
+    def test_the_reference_follows_the_order_of_the_binding_file(self):
+        self.edit("src/sound/bind_sound.cpp", lambda t: t.replace(
+            '{"PauseSoundData", MakeCommand<PauseSoundData>, 44},', "@@").replace(
+            '{"ResumeSoundData", MakeCommand<ResumeSoundData>, 45},',
+            '{"PauseSoundData", MakeCommand<PauseSoundData>, 44},').replace(
+            "@@", '{"ResumeSoundData", MakeCommand<ResumeSoundData>, 45},'))
+        self.assertFailsWith("the generated index is stale")
+        self.assertEqual(run("--write", "--root", self.root)[0], 0)
+        self.assertFailsWith("expected ResumeSoundData (in Sound) where PauseSoundData")
 
     def test_a_family_whose_file_builds_nothing_is_named(self):
         self.edit("src/sound/bind_sound.cpp",
-                  lambda t: re.sub(r'\{"\w+", MakeCommand<\w+>\},', "", t))
-        self.assertFailsWith("src/sound/bind_sound.cpp (Sound): does not build AllocateChunkChannel")
+                  lambda t: re.sub(r'\{"\w+", MakeCommand<\w+>, \d+\},', "", t))
+        self.assertFailsWith("src/sound/bind_sound.cpp (Sound): builds no command")
+        self.assertFailsWith("no command has number 36 of the command table")
 
-    def test_extension_commands_stay_out_of_the_sixty_and_in_their_family(self):
-        self.edit(gen.TABLE_FILE, lambda t: t.replace('"DebugProfile",',
-                                                      '"DebugProfile", "SetWindowIcon",'))
+    def test_extension_commands_stay_out_of_the_sixty(self):
         self.edit("src/app/bind_window_icon.cpp", lambda t: t.replace(
-            '{"SetWindowIcon", MakeCommand<SetWindowIcon>},', ""))
+            "MakeCommand<SetWindowIcon>}", "MakeCommand<SetWindowIcon>, 61}"))
         self.assertFailsWith("SetWindowIcon is an extension command but is among the 60")
-        self.assertFailsWith("src/app/bind_window_icon.cpp (Window icon): builds []")
 
-    def test_an_unreadable_table_is_a_failure_to_run(self):
-        os.remove(self.path(gen.TABLE_FILE))
+    def test_names_lists_the_sixty_then_the_extensions(self):
+        status, out, err = run("--names", "--root", self.root)
+        self.assertEqual(status, 0, err)
+        names = out.split()
+        self.assertEqual(len(names), 61)
+        self.assertEqual(names[0], "ArchiveLoad")
+        self.assertEqual(names[-1], "SetWindowIcon")
+
+    def test_an_unreadable_binding_file_is_a_failure_to_run(self):
+        os.remove(self.path("src/app/bind_window.cpp"))
         status, _, err = self.check()
         self.assertEqual(status, 2)
-        self.assertIn("ScriptApi.cpp", err)
+        self.assertIn("bind_window.cpp", err)
 
 
 if __name__ == "__main__":
