@@ -232,6 +232,7 @@ void RegisterGraphicsSaveSections() {
   RegisterSaveSection({"layer table", 600, WriteLayerTable, ReadLayerTable});
   // Effects of the game being replaced end without calling their scripts.
   AddSaveResetStep(
+      "graphics",
       [] {
         for (EngineObject* object : Registry().Objects()) {
           if (auto* effect = dynamic_cast<LayerEffect*>(object)) effect->Discard();

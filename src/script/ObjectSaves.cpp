@@ -17,8 +17,12 @@ std::map<std::string, ObjectReader>& Kinds() {
   return kinds;
 }
 
-std::vector<std::pair<std::function<void()>, std::function<void()>>>& ResetSteps() {
-  static auto& steps = *new std::vector<std::pair<std::function<void()>, std::function<void()>>>;
+struct ResetStep {
+  std::function<void()> before;
+  std::function<void()> after;
+};
+std::map<std::string, ResetStep>& ResetSteps() {
+  static auto& steps = *new std::map<std::string, ResetStep>;
   return steps;
 }
 
@@ -108,8 +112,9 @@ void RegisterObjectSection(const std::string& tag, int order, std::vector<std::s
                        [kinds](SaveReader& in) { return ReadObjects(in, kinds); }});
 }
 
-void AddSaveResetStep(std::function<void()> before, std::function<void()> after) {
-  ResetSteps().emplace_back(std::move(before), std::move(after));
+void AddSaveResetStep(const std::string& name, std::function<void()> before,
+                      std::function<void()> after) {
+  ResetSteps()[name] = ResetStep{std::move(before), std::move(after)};
 }
 
 void RegisterScriptSaveSections() {
@@ -123,12 +128,12 @@ void RegisterScriptSaveSections() {
                          }
                          Staged() = StagedIds{next, {}};
                          return [next] {
-                           for (auto& step : ResetSteps()) {
-                             if (step.first) step.first();
+                           for (auto& [name, step] : ResetSteps()) {
+                             if (step.before) step.before();
                            }
                            Registry().ReleaseAll();
-                           for (auto& step : ResetSteps()) {
-                             if (step.second) step.second();
+                           for (auto& [name, step] : ResetSteps()) {
+                             if (step.after) step.after();
                            }
                            Registry().SetNextId(next);
                          };

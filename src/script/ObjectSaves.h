@@ -27,7 +27,9 @@ void RegisterObjectSection(const std::string& tag, int order, std::vector<std::s
 // Steps of the reset that clears the running game before a loaded one is
 // built: `before` runs while every object still lives (stop what would call
 // scripts or play on when its objects go), `after` once all are released.
-void AddSaveResetStep(std::function<void()> before, std::function<void()> after = {});
+// A step is named by its subsystem; adding one of the same name replaces it.
+void AddSaveResetStep(const std::string& name, std::function<void()> before,
+                      std::function<void()> after = {});
 
 // The reset section (order 0): the next handle id, then the steps above and
 // the release of every object.

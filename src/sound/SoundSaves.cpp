@@ -113,7 +113,7 @@ void RegisterSoundSaveSections() {
   RegisterObjectKind(MusicData::kSaveKind, ReadMusic);
   RegisterObjectSection("sounds", 400, {ChunkData::kSaveKind, MusicData::kSaveKind});
   // The replaced game falls silent before its sounds are freed.
-  AddSaveResetStep([] {
+  AddSaveResetStep("sound", [] {
     if (!AudioIsOpen()) return;
     MusicTrack::Get().Stop();
     Mix_HaltChannel(-1);

@@ -7,6 +7,7 @@
 #include "graphics/Texture.h"
 #include "graphics/TextureSaves.h"
 #include "script/ObjectSaves.h"
+#include "text/PageLog.h"
 #include "text/ScenarioLayer.h"
 
 namespace tessel {
@@ -14,7 +15,6 @@ namespace {
 
 constexpr std::uint32_t kNoFont = 0xFFFFFFFFu;
 constexpr std::size_t kMaxNameLength = 4096;
-constexpr std::size_t kMaxTextBytes = 2 * FontData::kMaxTextUnits + 2;
 
 struct FontTable {
   std::unordered_map<const FontData*, std::uint32_t> saved;
@@ -100,14 +100,8 @@ std::function<void()> ReadTable(SaveReader& in) {
 
 TextureMaker ReadStringSource(SaveReader& in) {
   const FaceState face = ReadFace(in);
-  const std::string bytes = in.String(kMaxTextBytes);
-  if (in.Ok() && bytes.size() % 2 != 0) in.Fail("a string image's text is cut");
+  const std::u16string text = ReadUnits(in, FontData::kMaxTextUnits);
   if (!in.Ok()) return {};
-  std::u16string text(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    text[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
-                                    static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
-  }
   return [face, text] {
     std::shared_ptr<FontData> font = OpenFace(face);
     SurfacePtr image = font->RenderText(text);
@@ -136,12 +130,7 @@ std::shared_ptr<FontData> RestoredFont(std::uint32_t index) {
 void SetStringSource(Texture& texture, const FontData& font, std::u16string_view text) {
   SaveWriter out;
   WriteFace(out, font);
-  std::string bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  out.String(bytes);
+  WriteUnits(out, text);
   texture.SetSource("string", out.Take());
 }
 

@@ -26,24 +26,8 @@ Pen ReadPen(SaveReader& in) {
   return pen;
 }
 
-std::u16string ReadUnits(SaveReader& in) {
-  const std::uint32_t count = in.Count(4);
-  std::u16string units;
-  for (std::uint32_t i = 0; i < count && in.Ok(); ++i) {
-    const std::uint32_t unit = in.U32();
-    if (unit > 0xFFFF) in.Fail("a text unit is out of range");
-    units.push_back(static_cast<char16_t>(unit));
-  }
-  return units;
-}
-
-void WriteUnits(SaveWriter& out, const std::u16string& units) {
-  out.U32(static_cast<std::uint32_t>(units.size()));
-  for (char16_t unit : units) out.U32(unit);
-}
-
 bool ReadChoice(SaveReader& in, MessageWindow::SavedChoice& choice) {
-  choice.target = ReadUnits(in);
+  choice.target = ReadUnits(in, kMaxNameLength);
   choice.height = in.I32();
   choice.position = ReadPen(in);
   choice.highlighted = in.Bool();

@@ -9,6 +9,28 @@ constexpr std::size_t kMaxMarkUnits = FontData::kMaxTextUnits;
 
 }  // namespace
 
+void WriteUnits(SaveWriter& out, std::u16string_view units) {
+  std::string bytes;
+  bytes.reserve(units.size() * 2);
+  for (char16_t unit : units) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  out.String(bytes);
+}
+
+std::u16string ReadUnits(SaveReader& in, std::size_t max_units) {
+  const std::string bytes = in.String(max_units * 2);
+  if (in.Ok() && bytes.size() % 2 != 0) in.Fail("a text is cut in the middle of a unit");
+  if (!in.Ok()) return {};
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                     static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+  }
+  return units;
+}
+
 void PageLog::Note(std::u16string_view text, const FontData& font, bool ruby, int x, int y) {
   marks_.push_back(Mark{std::u16string(text), ruby, x, y, font.Color(), font.Style()});
 }
@@ -32,8 +54,7 @@ void PageLog::Replay(TextCanvas& canvas, FontData* main_font, FontData* ruby_fon
 void PageLog::Write(SaveWriter& out) const {
   out.U32(static_cast<std::uint32_t>(marks_.size()));
   for (const Mark& mark : marks_) {
-    out.U32(static_cast<std::uint32_t>(mark.text.size()));
-    for (char16_t unit : mark.text) out.U32(unit);
+    WriteUnits(out, mark.text);
     out.Bool(mark.ruby);
     out.I32(mark.x);
     out.I32(mark.y);
@@ -49,13 +70,7 @@ bool PageLog::Read(SaveReader& in) {
   const std::uint32_t count = in.Count(20);
   for (std::uint32_t i = 0; i < count && in.Ok(); ++i) {
     Mark mark;
-    const std::uint32_t units = in.Count(4);
-    if (units > kMaxMarkUnits) in.Fail("a text on a page is too long");
-    for (std::uint32_t u = 0; u < units && in.Ok(); ++u) {
-      const std::uint32_t unit = in.U32();
-      if (unit > 0xFFFF) in.Fail("a text on a page holds a unit out of range");
-      mark.text.push_back(static_cast<char16_t>(unit));
-    }
+    mark.text = ReadUnits(in, kMaxMarkUnits);
     mark.ruby = in.Bool();
     mark.x = in.I32();
     mark.y = in.I32();

@@ -13,6 +13,11 @@ namespace tessel {
 
 class TextCanvas;
 
+// UTF-16 text in a save: its units, two bytes each, low byte first. Reading
+// fails on more than max_units units.
+void WriteUnits(SaveWriter& out, std::u16string_view units);
+std::u16string ReadUnits(SaveReader& in, std::size_t max_units);
+
 // What has been inked on a page since it was last blank: each text image
 // with its place and the face's colour and style at the time. A loaded game
 // draws the same images again, so its page shows exactly what the saved one

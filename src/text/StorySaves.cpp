@@ -6,6 +6,7 @@
 #include "script/ObjectSaves.h"
 #include "text/FontSaves.h"
 #include "text/MessageWindowSaves.h"
+#include "text/PageLog.h"
 #include "text/Scenario.h"
 #include "text/ScenarioController.h"
 #include "text/ScenarioLayer.h"
@@ -15,7 +16,7 @@ namespace tessel {
 namespace {
 
 constexpr std::size_t kMaxNameLength = 4096;
-constexpr std::size_t kMaxChoiceBytes = 1 << 20;
+constexpr std::size_t kMaxChoiceUnits = 1 << 20;
 
 std::uint64_t ContentHash(const std::u16string& text) {
   std::uint64_t hash = 14695981039346656037ull;
@@ -28,19 +29,12 @@ std::uint64_t ContentHash(const std::u16string& text) {
 
 void WriteUnitsList(SaveWriter& out, const std::vector<std::u16string>& list) {
   out.U32(static_cast<std::uint32_t>(list.size()));
-  for (const auto& units : list) {
-    out.U32(static_cast<std::uint32_t>(units.size()));
-    for (char16_t unit : units) out.U32(unit);
-  }
+  for (const auto& units : list) WriteUnits(out, units);
 }
 
 std::vector<std::u16string> ReadUnitsList(SaveReader& in) {
   std::vector<std::u16string> list(in.Count(4));
-  for (auto& units : list) {
-    const std::uint32_t size = in.Count(4);
-    if (size > kMaxChoiceBytes) in.Fail("a choice text is too long");
-    for (std::uint32_t i = 0; i < size && in.Ok(); ++i) units.push_back(static_cast<char16_t>(in.U32()));
-  }
+  for (auto& units : list) units = ReadUnits(in, kMaxChoiceUnits);
   return list;
 }
 
