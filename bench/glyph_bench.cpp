@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Window.h"
+#include "BenchSupport.h"
 #include "text/Font.h"
 #include "text/FontLookup.h"
 
@@ -33,19 +33,6 @@ constexpr std::u16string_view kStory =
 std::shared_ptr<FontData> g_font;
 std::map<std::string, double> g_medians;
 
-double WallMicroseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-  if (values.empty()) return 0;
-  const auto at = values.begin() + static_cast<long>(fraction * (values.size() - 1));
-  std::nth_element(values.begin(), at, values.end());
-  return *at;
-}
-
 // One character as the message window draws it: metrics, then the glyph.
 void DrawCharacters(benchmark::State& state, const char* name, std::u16string_view text,
                     int style) {
@@ -57,18 +44,18 @@ void DrawCharacters(benchmark::State& state, const char* name, std::u16string_vi
   for (auto _ : state) {
     unit[0] = text[next];
     next = (next + 1) % text.size();
-    const double start = WallMicroseconds();
+    const double start = bench::WallMicroseconds();
     std::optional<GlyphMetrics> metrics = g_font->Metrics(unit[0]);
     SurfacePtr glyph = g_font->RenderText(std::u16string_view(unit, 1));
-    const double elapsed = WallMicroseconds() - start;
+    const double elapsed = bench::WallMicroseconds() - start;
     benchmark::DoNotOptimize(metrics);
     benchmark::DoNotOptimize(glyph.get());
     if (!metrics || !glyph) state.SkipWithError("a glyph was not drawn");
     times.push_back(elapsed);
   }
-  const double median = Percentile(times, 0.5);
+  const double median = bench::Percentile(times, 0.5);
   state.counters["median_us"] = median;
-  state.counters["p90_us"] = Percentile(times, 0.9);
+  state.counters["p90_us"] = bench::Percentile(times, 0.9);
   g_medians[name] = median;
   g_font->SetStyle(0);
 }
@@ -88,20 +75,10 @@ BENCHMARK(BM_GlyphBoldItalic)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   using namespace tessel;
-  benchmark::Initialize(&argc, argv);
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0 || TTF_Init() != 0) {
-    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
-    return 1;
-  }
-  InitWindow(320, 240);  // RenderText asks GL for the largest texture, as in the engine
-  std::optional<FontFile> gothic = FontconfigFamily("VL Gothic");
-  if (!gothic) {
-    std::fprintf(stderr, "VL Gothic is not installed (fonts-vlgothic)\n");
-    return 1;
-  }
-  g_font = Font::Open(gothic->path, 32)->Data();
-  if (!g_font->HasFace()) return 1;
+  // RenderText asks GL for the largest texture, so a window is open as in the engine.
+  if (!bench::StartWindow(&argc, argv, 320, 240, true)) return 1;
+  g_font = bench::OpenStoryFont(32);
+  if (!g_font) return 1;
 
   benchmark::RunSpecifiedBenchmarks();
 

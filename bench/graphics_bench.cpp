@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/ScriptApi.h"
 #include "app/Window.h"
 #include "event/EventHandler.h"
@@ -58,13 +59,10 @@ std::shared_ptr<Texture> OnePixel() {
   return std::make_shared<Texture>(pixel.get());
 }
 
-// Wall-clock microseconds: the software renderer works on threads of its
-// own, and per-thread CPU clocks are too coarse here for microsecond work.
-double WallMicroseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
-}
+// Wall-clock microseconds (bench::WallMicroseconds): the software renderer
+// works on threads of its own, and per-thread CPU clocks are too coarse here
+// for microsecond work.
+using bench::WallMicroseconds;
 
 // Each pair of measurements runs back to back within one iteration, each
 // side going first every other time (whichever goes first is slower here).
@@ -308,18 +306,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
   using namespace tessel;
-  benchmark::Initialize(&argc, argv);
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
-    return 1;
-  }
-  std::fflush(stdout);
-  InitWindow(320, 240);
-  Host().Open();
-  std::string names;
-  for (const char* name : ScriptApi::CommandNames()) names += std::string(name) + " " + name + "\n";
-  auto api = std::make_unique<ScriptApi>(names);
+  if (!bench::StartWindow(&argc, argv, 320, 240, false)) return 1;
+  std::unique_ptr<ScriptApi> api = bench::OpenScriptWithCommands();
 
   SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "BenchSupport.h"
 #include "app/ScriptApi.h"
 #include "resource/BaseDirectory.h"
 #include "script/EngineObject.h"
@@ -97,10 +98,7 @@ int main(int argc, char** argv) {
   write("tone.ogg", tessel::test::OggFile(5.0));
   tessel::SetBaseDirectory(dir.string() + "/");
 
-  Host().Open();
-  std::string names;
-  for (const char* name : tessel::ScriptApi::CommandNames()) names += std::string(name) + " " + name + "\n";
-  auto api = std::make_unique<tessel::ScriptApi>(names);
+  std::unique_ptr<tessel::ScriptApi> api = tessel::bench::OpenScriptWithCommands();
 
   for (const Case& c : kCases) {
     benchmark::RegisterBenchmark(c.name, [&c](benchmark::State& state) { Measure(state, c); })

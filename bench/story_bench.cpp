@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Window.h"
+#include "BenchSupport.h"
 #include "graphics/Renderer.h"
 #include "script/EngineObject.h"
 #include "script/ScriptHost.h"
@@ -61,27 +61,14 @@ std::shared_ptr<FontData> g_main;
 std::shared_ptr<FontData> g_ruby;
 std::map<std::string, std::string> g_summary;
 
-double WallMicroseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-  if (values.empty()) return 0;
-  const auto at = values.begin() + static_cast<long>(fraction * (values.size() - 1));
-  std::nth_element(values.begin(), at, values.end());
-  return *at;
-}
-
 ScenarioLayer* MakeLayer(int width, int height) {
   return Registry().Add(std::make_unique<ScenarioLayer>(g_main, g_ruby, width, height));
 }
 
 void Report(benchmark::State& state, const char* name, const std::vector<double>& times,
             const char* budget) {
-  const double median = Percentile(times, 0.5);
-  const double p90 = Percentile(times, 0.9);
+  const double median = bench::Percentile(times, 0.5);
+  const double p90 = bench::Percentile(times, 0.9);
   state.counters["median_us"] = median;
   state.counters["p90_us"] = p90;
   char line[200];
@@ -98,9 +85,9 @@ void BM_DrawCharacter(benchmark::State& state) {
     if (layer->GetPen().y + 2 * layer->Box().LinePitch() > 1024) layer->ClearPage();
     const char16_t ch = kStory[next];
     next = (next + 1) % kStory.size();
-    const double start = WallMicroseconds();
+    const double start = bench::WallMicroseconds();
     layer->DrawCharacter(ch, nullptr);
-    times.push_back(WallMicroseconds() - start);
+    times.push_back(bench::WallMicroseconds() - start);
   }
   Report(state, "BM_DrawCharacter", times, "300 us");
   Registry().Release(layer);
@@ -115,9 +102,9 @@ void BM_DrawCharacterWithRuby(benchmark::State& state) {
     if (layer->GetPen().y + 2 * layer->Box().LinePitch() > 1024) layer->ClearPage();
     const char16_t ch = kStory[next];
     next = (next + 1) % kStory.size();
-    const double start = WallMicroseconds();
+    const double start = bench::WallMicroseconds();
     layer->DrawCharacter(ch, &ruby);
-    times.push_back(WallMicroseconds() - start);
+    times.push_back(bench::WallMicroseconds() - start);
   }
   Report(state, "BM_DrawCharacterWithRuby", times, "-");
 }
@@ -131,9 +118,9 @@ void BM_ClearPage(benchmark::State& state) {
     layer->DrawCharacter(u'吾', nullptr);
     layer->SetPen(Pen{1024 - 40, 1024 - 40});
     layer->DrawCharacter(u'猫', nullptr);
-    const double start = WallMicroseconds();
+    const double start = bench::WallMicroseconds();
     layer->ClearPage();
-    times.push_back(WallMicroseconds() - start);
+    times.push_back(bench::WallMicroseconds() - start);
   }
   Report(state, "BM_ClearPage", times, "5000 us");
   Registry().Release(layer);
@@ -148,9 +135,9 @@ void DrawRepeatedly(benchmark::State& state, const char* name, ScenarioLayer* la
     Begin2D();
     g_allocations = 0;
     g_counting = true;
-    const double start = WallMicroseconds();
+    const double start = bench::WallMicroseconds();
     layer->Draw();
-    const double elapsed = WallMicroseconds() - start;
+    const double elapsed = bench::WallMicroseconds() - start;
     g_counting = false;
     allocations += g_allocations;
     ++draws;
@@ -199,23 +186,12 @@ BENCHMARK(BM_DrawChoices)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   using namespace tessel;
-  benchmark::Initialize(&argc, argv);
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0 || TTF_Init() != 0) {
-    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
-    return 1;
-  }
-  InitWindow(640, 480);
+  if (!bench::StartWindow(&argc, argv, 640, 480, true)) return 1;
   ScenarioController::Create();  // opens the Lua state; Stop and Resume for the draws
   Host().RunBuffer("function tick(x, y, t) end");
-  std::optional<FontFile> gothic = FontconfigFamily("VL Gothic");
-  if (!gothic) {
-    std::fprintf(stderr, "VL Gothic is not installed (fonts-vlgothic)\n");
-    return 1;
-  }
-  g_main = Font::Open(gothic->path, 32)->Data();
-  g_ruby = Font::Open(gothic->path, 14)->Data();
-  if (!g_main->HasFace() || !g_ruby->HasFace()) return 1;
+  g_main = bench::OpenStoryFont(32);
+  g_ruby = bench::OpenStoryFont(14);
+  if (!g_main || !g_ruby) return 1;
 
   benchmark::RunSpecifiedBenchmarks();
 

@@ -14,7 +14,7 @@
 #include <ostream>
 #include <string>
 
-#include "XScreen.h"
+#include "support/XWindow.h"
 #include "support/TestSupport.h"
 #include "text/Font.h"
 

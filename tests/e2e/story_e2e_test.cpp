@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "XScreen.h"
+#include "support/XWindow.h"
 #include "support/TestSupport.h"
 #include "text/Font.h"
 
@@ -113,7 +113,7 @@ TEST_F(StoryEndToEnd, ParagraphsAPageEndRubyAndAClickedChoice) {
     for (int x = 0; x < 320; ++x) {
       if (!first.Inked(x, y)) continue;
       ++inked;
-      unchanged += second.Channel(x, y, 0) == first.Channel(x, y, 0);
+      unchanged += second.Red(x, y) == first.Red(x, y);
     }
   }
   EXPECT_EQ(unchanged, inked);
@@ -129,8 +129,8 @@ TEST_F(StoryEndToEnd, ParagraphsAPageEndRubyAndAClickedChoice) {
   for (int y = 0; y < 240; ++y) {
     for (int x = 0; x < 320; ++x) {
       if (!japanese.Inked(x, y)) continue;
-      const int red = japanese.Channel(x, y, 0);
-      const int blue = japanese.Channel(x, y, 2);
+      const int red = japanese.Red(x, y);
+      const int blue = japanese.Blue(x, y);
       white += red > 200 && std::abs(red - blue) < 20;
       if (blue > red + 30) ruby_bottom = std::max(ruby_bottom, y);  // pale cyan
       if (red > blue + 30) text_top = std::min(text_top, y);        // pale yellow

@@ -1,5 +1,4 @@
 tessel_add_tests(tessel_tests_e2e SERIAL
-  ${CMAKE_CURRENT_LIST_DIR}/XScreen.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/boot_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/story_e2e_test.cpp

@@ -4,27 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "support/Picture.h"
+
 // Tiny image files made in code for the graphics tests: each encoder writes
 // the smallest valid file of its format, so no fixture is committed.
 namespace tessel::test {
-
-struct Rgba {
-  std::uint8_t r = 0;
-  std::uint8_t g = 0;
-  std::uint8_t b = 0;
-  std::uint8_t a = 255;
-  bool operator==(const Rgba&) const = default;
-};
-
-// Row-major pixels, top row first.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<Rgba> pixels;
-  Picture(int w, int h, Rgba fill = {}) : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
-  Rgba& At(int x, int y) { return pixels[std::size_t(y) * width + x]; }
-  const Rgba& At(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
-};
 
 // Colour types 2 (RGB) and 6 (RGBA), 8 bits per sample.
 std::string EncodePng(const Picture& picture, bool with_alpha);

@@ -1,12 +1,11 @@
 // The real engine on a packed game: script blocks load pictures from main.dat,
 // show them on layers, fade one in and quit from a scripted effect's end
 // while another scripted effect still runs; the test grabs the window.
-#include <chrono>
 #include <cstdlib>
 #include <thread>
 
 #include "graphics/GraphicsTest.h"
-#include "graphics/WindowGrabber.h"
+#include "support/XWindow.h"
 
 namespace tessel {
 namespace {
@@ -40,30 +39,17 @@ TEST(GraphicsEndToEnd, PackedGameShowsLayersFadesAndQuitsCleanly) {
   test::ProcessResult result;
   std::thread engine([&] { result = test::RunTessel({"main.tsl"}, dir.Path(), {}, 60); });
 
-  bool found = false;
-  Rgba base, red, green;
-  {
-    test::WindowGrabber grabber(display_name);
-    ASSERT_TRUE(grabber.Connected());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    // Until the fade has ended (green fully shown) or time is up.
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (grabber.Find("tessel-graphics-e2e")) {
-        found = true;
-        base = grabber.Pixel(2, 2);
-        red = grabber.Pixel(20, 20);
-        green = grabber.Pixel(60, 12);
-        if (green.g == 255 && green.b == 0) break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    }
-  }
+  // Until the fade has ended (green fully shown) or time is up.
+  const test::XWindow window = test::XWindow::Find("tessel-graphics-e2e");
+  const test::Picture shot = window.GrabUntil([](const test::Picture& picture) {
+    return picture.Green(60, 12) == 255 && picture.Blue(60, 12) == 0;
+  });
   engine.join();
 
-  EXPECT_TRUE(found) << result.out;
-  EXPECT_EQ(base, (Rgba{0, 0, 255, 255}));
-  EXPECT_EQ(red, (Rgba{255, 0, 0, 255}));
-  EXPECT_EQ(green, (Rgba{0, 255, 0, 255}));
+  ASSERT_TRUE(shot.Valid()) << result.out;
+  EXPECT_EQ(shot.At(2, 2), (Rgba{0, 0, 255, 255}));
+  EXPECT_EQ(shot.At(20, 20), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(shot.At(60, 12), (Rgba{0, 255, 0, 255}));
   EXPECT_EQ(result.status, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("quitting\n"), std::string::npos) << result.out;
   // The effect still running at shutdown does not call into the closed Lua state.

@@ -17,8 +17,5 @@ tessel_add_tests(tessel_tests_graphics
 tessel_add_tests(tessel_tests_graphics_e2e SERIAL
   ${CMAKE_CURRENT_LIST_DIR}/GraphicsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WindowGrabber.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphics_e2e_test.cpp
 )
-find_package(X11 REQUIRED)
-target_link_libraries(tessel_tests_graphics_e2e PRIVATE X11::X11)

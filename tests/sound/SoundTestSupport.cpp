@@ -69,14 +69,6 @@ void SoundTest::TearDown() {
   SetBaseDirectory("");
 }
 
-void* SoundTest::HandleOf(const std::string& global) {
-  lua_State* state = Host().State();
-  lua_getglobal(state, global.c_str());
-  void* handle = lua_islightuserdata(state, -1) ? lua_touserdata(state, -1) : nullptr;
-  lua_pop(state, 1);
-  return handle;
-}
-
 bool SoundTest::WaitUntil(const std::function<bool()>& done, int timeout_ms) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (!done()) {

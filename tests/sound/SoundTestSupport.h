@@ -29,8 +29,9 @@ class SoundTest : public ScriptTest {
 
   // The live object of class T behind a script global, or nullptr.
   template <class T>
-  T* Object(const std::string& global);
-  void* HandleOf(const std::string& global);
+  T* Object(const std::string& global) {
+    return GlobalObject<T>(global);
+  }
 
   // Runs dispatch passes until `done` or the timeout; true if done.
   static bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 3000);
@@ -57,10 +58,5 @@ class DiskAudioTest : public SoundTest {
   std::uintmax_t Written() const;
   std::filesystem::path output_;
 };
-
-template <class T>
-T* SoundTest::Object(const std::string& global) {
-  return Registry().Find<T>(HandleOf(global));
-}
 
 }  // namespace tessel::test

@@ -42,7 +42,7 @@ TEST_F(SoundCommandSafetyTest, BadHandlesAreAnErrorLineAndNilResults) {
   ::testing::internal::CaptureStderr();
   Run("SetChannelToChunkData(m, 3)");
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("not a live sound chunk"), std::string::npos);
-  EXPECT_EQ(Registry().Find(HandleOf("h")) != nullptr, true);  // the foreign object is untouched
+  EXPECT_EQ(Registry().Find(GlobalHandle("h")) != nullptr, true);  // the foreign object is untouched
 }
 
 TEST_F(SoundCommandSafetyTest, MissingAndUndecodableFilesGiveObjectsWithoutSound) {
@@ -62,7 +62,7 @@ TEST_F(SoundCommandSafetyTest, MissingAndUndecodableFilesGiveObjectsWithoutSound
                      "Can't open music file : (no name)\n");
 
   for (const char* name : {"a", "m", "j", "k", "n", "n2", "n3"}) {
-    ASSERT_NE(HandleOf(name), nullptr) << name;
+    ASSERT_NE(GlobalHandle(name), nullptr) << name;
     EXPECT_FALSE(Object<SoundData>(name)->HasSound()) << name;
     Run(AllCommandsOn(name));  // every operation does nothing, and release works
     EXPECT_EQ(Object<SoundData>(name), nullptr);

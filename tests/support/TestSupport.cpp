@@ -18,9 +18,13 @@ extern "C" {
 #include <memory>
 #include <random>
 
+#include "app/Application.h"
 #include "app/ScriptApi.h"
+#include "app/Window.h"
 #include "core/Clock.h"
 #include "event/EventHandler.h"
+#include "graphics/LayerTable.h"
+#include "graphics/ScreenSurface.h"
 #include "script/EngineObject.h"
 #include "script/ScriptHost.h"
 
@@ -117,6 +121,56 @@ void WindowTest::SetUp() {
       << "window tests need an X server: run them through `make test` (it starts Xvfb)";
   unsetenv("SDL_VIDEODRIVER");
   SdlScriptTest::SetUp();
+}
+
+void WindowTest::TearDown() {
+  for (Uint8 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_EventState(type, SDL_ENABLE);
+  }
+  SdlScriptTest::TearDown();
+  LayerTable::Reset();
+  BaseColor() = Color{};
+}
+
+void WindowTest::OpenWindow(int width, int height) {
+  ::testing::internal::CaptureStdout();
+  InitWindow(width, height);
+  StopCapturingStdout();
+  for (Uint8 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_EventState(type, SDL_IGNORE);
+  }
+}
+
+void WindowTest::RenderFrame() { DrawFrame(); }
+
+Rgba WindowTest::Pixel(int x, int y) {
+  const std::uint32_t value = ReadPixel(x, y);
+  return Rgba{static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+              static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+std::string StopCapturingStdout() {
+  std::fflush(stdout);
+  return ::testing::internal::GetCapturedStdout();
+}
+
+std::string StopCapturingStderr() {
+  std::fflush(stderr);
+  return ::testing::internal::GetCapturedStderr();
+}
+
+const void* GlobalHandle(const std::string& global) {
+  lua_State* state = Host().State();
+  lua_getglobal(state, global.c_str());
+  const void* handle = lua_islightuserdata(state, -1) ? lua_touserdata(state, -1) : nullptr;
+  lua_pop(state, 1);
+  return handle;
+}
+
+void SetGlobalHandle(const std::string& global, const void* handle) {
+  lua_State* state = Host().State();
+  lua_pushlightuserdata(state, const_cast<void*>(handle));
+  lua_setglobal(state, global.c_str());
 }
 
 std::uint32_t WindowTest::ReadPixel(int x, int y) {

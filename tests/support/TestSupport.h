@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "script/EngineObject.h"
+#include "support/Picture.h"
+
 namespace tessel::test {
 
 // A clock that moves only when told; installed for the life of the object.
@@ -49,7 +52,18 @@ class SdlScriptTest : public ScriptTest {
 class WindowTest : public SdlScriptTest {
  protected:
   void SetUp() override;
-  // Reads one pixel of the frame being drawn (before the swap), RGBA.
+  // Also empties the layer table and puts the base colour back.
+  void TearDown() override;
+  // Opens the window as InitWindow does, its reports kept out of the test's
+  // output. Tests run side by side on one X screen: windows opening under
+  // the shared pointer, or another test's clicks, would reach this window as
+  // real input and undo what a test sent, so only pushed events count.
+  void OpenWindow(int width, int height);
+  // Draws one frame as the frame loop does and leaves it unswapped.
+  static void RenderFrame();
+  // A pixel of the frame being drawn (before the swap), window coordinates
+  // (y downwards).
+  static Rgba Pixel(int x, int y);
   static std::uint32_t ReadPixel(int x, int y);
 };
 
@@ -64,6 +78,41 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Standard output written by the engine's log while `body` runs.
+template <class Body>
+std::string LogOf(Body body);
+// Standard error written while `body` runs (the released-object messages).
+template <class Body>
+std::string ErrorsOf(Body body);
+std::string StopCapturingStdout();
+std::string StopCapturingStderr();
+
+// The light userdata held by a Lua global (nullptr for anything else).
+const void* GlobalHandle(const std::string& global);
+// Sets a Lua global to a handle (a light userdata).
+void SetGlobalHandle(const std::string& global, const void* handle);
+// The live engine object of class T behind a Lua global.
+template <class T>
+T* GlobalObject(const std::string& global) {
+  return Registry().Find<T>(GlobalHandle(global));
+}
+
+template <class Body>
+std::string LogOf(Body body) {
+  std::fflush(stdout);
+  ::testing::internal::CaptureStdout();
+  body();
+  return StopCapturingStdout();
+}
+
+template <class Body>
+std::string ErrorsOf(Body body) {
+  std::fflush(stderr);
+  ::testing::internal::CaptureStderr();
+  body();
+  return StopCapturingStderr();
+}
 
 // The content of funcdef.tsl that names every command by its internal name.
 std::string IdentityFunctionList();

@@ -59,14 +59,6 @@ void StartFontLibrary() {
   }
 }
 
-const void* GlobalHandle(const std::string& global) {
-  lua_State* state = Host().State();
-  lua_getglobal(state, global.c_str());
-  const void* handle = lua_islightuserdata(state, -1) ? lua_touserdata(state, -1) : nullptr;
-  lua_pop(state, 1);
-  return handle;
-}
-
 WorkingDirectory::WorkingDirectory(const std::filesystem::path& path)
     : previous_(std::filesystem::current_path()) {
   std::filesystem::current_path(path);
@@ -77,39 +69,6 @@ BaseDirectoryScope::BaseDirectoryScope(const std::string& directory) {
   SetBaseDirectory(directory);
 }
 BaseDirectoryScope::~BaseDirectoryScope() { SetBaseDirectory(""); }
-
-std::ostream& operator<<(std::ostream& out, const Rgba& pixel) {
-  return out << "(" << pixel.red << ", " << pixel.green << ", " << pixel.blue << ", "
-             << pixel.alpha << ")";
-}
-
-long Picture::Ink() const {
-  long ink = 0;
-  for (const Rgba& pixel : pixels) ink += pixel.alpha;
-  return ink;
-}
-
-double Picture::InkCentre(int top, int bottom) const {
-  double weighted = 0;
-  double total = 0;
-  for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
-    for (int x = 0; x < width; ++x) {
-      weighted += static_cast<double>(x) * At(x, y).alpha;
-      total += At(x, y).alpha;
-    }
-  }
-  return total > 0 ? weighted / total : -1;
-}
-
-std::vector<Rgba> Picture::OpaqueColours() const {
-  std::vector<Rgba> colours;
-  for (const Rgba& pixel : pixels) {
-    if (pixel.alpha == 255 && std::find(colours.begin(), colours.end(), pixel) == colours.end()) {
-      colours.push_back(pixel);
-    }
-  }
-  return colours;
-}
 
 Picture FromSurface(SDL_Surface* surface) {
   Picture picture;
@@ -123,10 +82,10 @@ Picture FromSurface(SDL_Surface* surface) {
                                                       y * surface->pitch);
     for (int x = 0; x < surface->w; ++x) {
       const Uint32 value = row[x];
-      picture.pixels.push_back(Rgba{static_cast<int>((value & format->Rmask) >> format->Rshift),
-                                    static_cast<int>((value & format->Gmask) >> format->Gshift),
-                                    static_cast<int>((value & format->Bmask) >> format->Bshift),
-                                    static_cast<int>((value & format->Amask) >> format->Ashift)});
+      picture.pixels.push_back(Rgba{static_cast<std::uint8_t>((value & format->Rmask) >> format->Rshift),
+                                    static_cast<std::uint8_t>((value & format->Gmask) >> format->Gshift),
+                                    static_cast<std::uint8_t>((value & format->Bmask) >> format->Bshift),
+                                    static_cast<std::uint8_t>((value & format->Amask) >> format->Ashift)});
     }
   }
   SDL_UnlockSurface(surface);

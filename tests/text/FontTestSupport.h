@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/Texture.h"
+#include "support/Picture.h"
 #include "support/TestSupport.h"
 
 namespace tessel::test {
@@ -24,19 +25,6 @@ bool FontHasCharacter(const std::string& path, char32_t character);
 // for the real program).
 void StartFontLibrary();
 
-// Standard output written while `body` runs (the developer log).
-template <class Body>
-std::string LogOf(Body body) {
-  std::fflush(stdout);
-  ::testing::internal::CaptureStdout();
-  body();
-  std::fflush(stdout);
-  return ::testing::internal::GetCapturedStdout();
-}
-
-// The light userdata held by a Lua global (nullptr for anything else).
-const void* GlobalHandle(const std::string& global);
-
 // Changes the working directory or the base directory for the life of the object.
 class WorkingDirectory {
  public:
@@ -50,31 +38,6 @@ class BaseDirectoryScope {
  public:
   explicit BaseDirectoryScope(const std::string& directory);
   ~BaseDirectoryScope();
-};
-
-// One pixel as red, green, blue, alpha.
-struct Rgba {
-  int red = 0;
-  int green = 0;
-  int blue = 0;
-  int alpha = 0;
-  bool operator==(const Rgba&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Rgba& pixel);
-
-// A picture read back as width x height RGBA pixels.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<Rgba> pixels;
-
-  Rgba At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-  // Sum of alpha over the picture (how much ink it has).
-  long Ink() const;
-  // Mean x of the ink in rows [top, bottom).
-  double InkCentre(int top, int bottom) const;
-  // The colours of the fully opaque pixels, each once.
-  std::vector<Rgba> OpaqueColours() const;
 };
 
 // A 32-bit surface with masks as the font renderer makes them, by its masks.

@@ -105,14 +105,6 @@ ScenarioLayer* StoryFixture::MakeLayer(int width, int height) {
   return LayerGlobal();
 }
 
-const void* StoryFixture::GlobalHandle(const std::string& name) {
-  lua_State* state = Host().State();
-  lua_getglobal(state, name.c_str());
-  const void* handle = lua_islightuserdata(state, -1) ? lua_touserdata(state, -1) : nullptr;
-  lua_pop(state, 1);
-  return handle;
-}
-
 ScenarioLayer* StoryFixture::LayerGlobal(const std::string& name) {
   return Registry().Find<ScenarioLayer>(GlobalHandle(name));
 }
@@ -204,50 +196,20 @@ void StoryWindowTest::SetUp() {
   WindowTest::SetUp();
   if (HasFatalFailure()) return;
   BaseColor() = Color{0.0, 0.0, 0.0, 1.0};
-  ::testing::internal::CaptureStdout();  // the window reports are noise here
-  InitWindow(kWidth, kHeight);
-  std::fflush(stdout);
-  ::testing::internal::GetCapturedStdout();
-  // Tests run side by side on one X screen: windows opening under the shared
-  // pointer, or another test's clicks, would reach this window as real input
-  // and undo what a test sent. Only the events a test pushes itself count.
-  SetRealInput(SDL_IGNORE);
+  OpenWindow(kWidth, kHeight);
   SetUpStory();
 }
 
-void StoryWindowTest::SetRealInput(int state) {
-  for (Uint8 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_KEYDOWN, SDL_KEYUP}) {
-    SDL_EventState(type, state);
-  }
-}
-
 void StoryWindowTest::TearDown() {
-  SetRealInput(SDL_ENABLE);
   TearDownStory();
   WindowTest::TearDown();
-  LayerTable::Reset();
-  BaseColor() = Color{};
 }
 
-void StoryWindowTest::RenderFrame() {
-  const Color& color = BaseColor();
-  glClearColor(static_cast<float>(color.red), static_cast<float>(color.green),
-               static_cast<float>(color.blue), static_cast<float>(color.alpha));
-  glClear(GL_COLOR_BUFFER_BIT);
-  Begin2D();
-  DrawLayers();
-  End2D();
-}
-
-StoryWindowTest::Rgba StoryWindowTest::Pixel(int x, int y) {
-  const std::uint32_t value = ReadPixel(x, y);
-  return Rgba{int(value >> 24), int((value >> 16) & 0xFF), int((value >> 8) & 0xFF),
-              int(value & 0xFF)};
-}
-
-StoryWindowTest::Rgba StoryWindowTest::PagePixel(ScenarioLayer& layer, int x, int y) {
+Rgba StoryWindowTest::PagePixel(ScenarioLayer& layer, int x, int y) {
   SDL_Surface* staging = layer.Page()->Staging();
-  if (staging == nullptr || x < 0 || y < 0 || x >= staging->w || y >= staging->h) return {};
+  if (staging == nullptr || x < 0 || y < 0 || x >= staging->w || y >= staging->h) {
+    return Rgba{0, 0, 0, 0};
+  }
   const auto* p = static_cast<const std::uint8_t*>(staging->pixels) + y * staging->pitch + x * 4;
   return Rgba{p[0], p[1], p[2], p[3]};
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ScriptApi.h"
+#include "support/Picture.h"
 #include "support/TestSupport.h"
 #include "text/Font.h"
 #include "text/ScenarioFiles.h"
@@ -50,7 +51,6 @@ class StoryFixture {
   // enables it; it is the Lua global `layer`.
   ScenarioLayer* MakeLayer(int width, int height);
   ScenarioLayer* LayerGlobal(const std::string& name = "layer");
-  const void* GlobalHandle(const std::string& name);
 
   // Events through the dispatcher (idle calls first, then every handler).
   void PressKey(SDLKey key);
@@ -83,14 +83,6 @@ class StoryWindowTest : public WindowTest, public StoryFixture {
   static constexpr int kHeight = 240;
   void SetUp() override;
   void TearDown() override;
-  static void SetRealInput(int state);
-  // Draws one frame as the frame loop does and leaves it unswapped.
-  void RenderFrame();
-  // RGBA of a window pixel of the last frame, y downwards.
-  struct Rgba {
-    int r, g, b, a;
-  };
-  Rgba Pixel(int x, int y);
   // The page's memory copy, bytes R, G, B, A.
   Rgba PagePixel(ScenarioLayer& layer, int x, int y);
 };

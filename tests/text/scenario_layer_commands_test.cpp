@@ -83,7 +83,7 @@ TEST_F(ScenarioLayerCommands, BadFontsOrSizesGiveNil) {
 TEST_F(ScenarioLayerCommands, AFontReleasedByItsScriptLivesOnInTheLayer) {
   Load(u"AB");
   ScenarioLayer* layer = MakeLayer(200, 100);
-  Registry().Release(Registry().Find(GlobalHandle("main_font")));
+  Registry().Release(Registry().Find(test::GlobalHandle("main_font")));
   main_font_.reset();  // the layer is the last holder
   Step(2);
   EXPECT_GT(layer->GetPen().x, 0);

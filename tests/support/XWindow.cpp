@@ -1,4 +1,4 @@
-#include "XScreen.h"
+#include "support/XWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -6,58 +6,27 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 #include <vector>
 
 #include "support/TestSupport.h"
+#include "support/XImage.h"
 
 namespace tessel::test {
+namespace {
 
-int Picture::LowestInkedRow() const {
-  for (int y = height - 1; y >= 0; --y) {
-    if (InkInRows(y, y + 1) > 0) return y;
+Picture FromRgb(int width, int height, const std::string& rgb) {
+  if (width <= 0 || height <= 0 || rgb.size() != std::size_t(width) * height * 3) return {};
+  Picture picture(width, height);
+  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+    picture.pixels[i] = {static_cast<std::uint8_t>(rgb[i * 3]), static_cast<std::uint8_t>(rgb[i * 3 + 1]),
+                         static_cast<std::uint8_t>(rgb[i * 3 + 2]), 255};
   }
-  return -1;
-}
-
-int Picture::Count(int left, int top, int right, int bottom,
-                   const std::function<bool(const Picture&, int, int)>& test) const {
-  int count = 0;
-  for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
-    for (int x = std::max(left, 0); x < std::min(right, width); ++x) count += test(*this, x, y);
-  }
-  return count;
-}
-
-Picture ParsePpm(const std::string& bytes) {
-  Picture picture;
-  std::size_t at = 0;
-  auto next_token = [&]() {
-    std::string token;
-    while (at < bytes.size()) {
-      const char c = bytes[at];
-      if (c == '#') {
-        while (at < bytes.size() && bytes[at] != '\n') ++at;
-      } else if (std::isspace(static_cast<unsigned char>(c))) {
-        if (!token.empty()) break;
-        ++at;
-      } else {
-        token += c;
-        ++at;
-      }
-    }
-    return token;
-  };
-  if (next_token() != "P6") return picture;
-  std::vector<int> header;
-  for (int i = 0; i < 3; ++i) header.push_back(std::atoi(next_token().c_str()));
-  ++at;  // the one whitespace before the pixels
-  if (header[2] != 255 || at > bytes.size()) return picture;
-  picture.width = header[0];
-  picture.height = header[1];
-  picture.rgb = bytes.substr(at);
   return picture;
 }
+
+}  // namespace
 
 std::string Shell(const std::string& command, const std::filesystem::path& cwd) {
   ProcessResult result = RunProcess({"/bin/sh", "-c", command}, cwd, {}, 30);
@@ -77,8 +46,11 @@ XWindow XWindow::Find(const std::string& title) {
 }
 
 Picture XWindow::Grab() const {
-  return ParsePpm(Shell("xwd -silent -id " + id_ + " | convert xwd:- ppm:-",
-                        std::filesystem::temp_directory_path()));
+  int width = 0;
+  int height = 0;
+  std::string rgb;
+  if (!ReadWindowRgb(std::strtoul(id_.c_str(), nullptr, 10), &width, &height, &rgb)) return {};
+  return FromRgb(width, height, rgb);
 }
 
 Picture XWindow::GrabUntil(const std::function<bool(const Picture&)>& ready,
@@ -94,9 +66,18 @@ Picture XWindow::GrabUntil(const std::function<bool(const Picture&)>& ready,
 }
 
 void XWindow::SaveScaled(const std::filesystem::path& png, int width) const {
-  Shell("xwd -silent -id " + id_ + " | convert xwd:- -resize " + std::to_string(width) +
-            "x -strip '" + png.string() + "'",
+  const Picture picture = Grab();
+  ASSERT_TRUE(picture.Valid()) << "window " << id_ << " is gone";
+  const std::filesystem::path ppm = png.string() + ".ppm";
+  {
+    std::ofstream out(ppm, std::ios::binary);
+    out << "P6\n" << picture.width << " " << picture.height << "\n255\n";
+    for (const Rgba& pixel : picture.pixels) out << pixel.r << pixel.g << pixel.b;
+  }
+  Shell("convert '" + ppm.string() + "' -resize " + std::to_string(width) + "x -strip '" +
+            png.string() + "'",
         std::filesystem::temp_directory_path());
+  std::filesystem::remove(ppm);
 }
 
 void XWindow::Key(const std::string& key) const {
