@@ -149,6 +149,9 @@ std::vector<NamedPicture> HostilePictures() {
   std::string pcx = Find("pcx8.pcx");
   pcx[8] = pcx[9] = '\x7F';
   all.push_back({"huge.pcx", pcx});
+  pcx = Find("pcx24.pcx");
+  pcx[66] = '\x0C';  // lines of 12 bytes for 13 pixels
+  all.push_back({"short-line.pcx", pcx});
   for (const char* name : {"rgba8-interlaced.png", "progressive.jpg", "interlaced-local.gif",
                            "bgr24.bmp", "rle24.tga", "pcx24.pcx", "p6.pnm"}) {
     const std::string whole = Find(name);
