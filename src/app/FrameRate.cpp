@@ -14,6 +14,8 @@ bool SetFrameRate(int fps) {
   return true;
 }
 
+void SetFrameThreshold(std::uint32_t milliseconds) { g_frame_threshold = milliseconds; }
+
 Stopwatch& FrameClock() {
   static Stopwatch clock;
   return clock;

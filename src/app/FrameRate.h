@@ -10,6 +10,8 @@ namespace tessel {
 std::uint32_t FrameThreshold();
 // Rates below 1 are refused (false); rates above 1000 are taken as 1000.
 bool SetFrameRate(int fps);
+// Sets FrameThreshold as a loaded game had it.
+void SetFrameThreshold(std::uint32_t milliseconds);
 
 // Restarted at the start of every frame.
 Stopwatch& FrameClock();

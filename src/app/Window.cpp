@@ -120,7 +120,14 @@ void CheckWindowSize(int width, int height) {
 
 }  // namespace
 
+namespace {
+std::optional<PixelSize> g_asked_size;
+}  // namespace
+
+std::optional<PixelSize> AskedWindowSize() { return g_asked_size; }
+
 void InitWindow(int width, int height) {
+  g_asked_size = PixelSize{width, height};
   ReportProcessor();
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);

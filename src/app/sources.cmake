@@ -9,6 +9,7 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowIcon.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowSaves.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_system.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_window_icon.cpp

@@ -19,6 +19,8 @@ class Stopwatch {
  public:
   Stopwatch() : start_(Ticks()) {}
   void Restart() { start_ = Ticks(); }
+  // Moves the start back, as if started `milliseconds` earlier.
+  void Rewind(std::uint32_t milliseconds) { start_ -= milliseconds; }
   std::uint32_t Measure() {
     elapsed_ = Ticks() - start_;
     return elapsed_;

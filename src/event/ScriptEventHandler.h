@@ -27,6 +27,11 @@ class ScriptEventHandler : public EventHandler, public EngineObject {
     kSlotCount
   };
 
+  static constexpr const char* kSaveKind = "event handler";
+  const char* SaveKind() const override { return kSaveKind; }
+  // The function names (EventSaves.cpp).
+  void SaveState(SaveWriter& out) const override;
+
   // False (nothing changed) for an index outside 0..7.
   bool SetCallback(int index, std::string name);
   const std::string& Callback(int index) const { return names_.at(static_cast<std::size_t>(index)); }

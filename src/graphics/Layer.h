@@ -17,6 +17,8 @@ struct Vector3 {
 // A textured rectangle with opacity, blend factors, scale and rotation about a
 // centre, and the piece of its picture that it shows. Owned by the registry
 // (script handle); the layer table only refers to it.
+class SaveReader;
+
 class Layer : public Drawable, public EngineObject {
  public:
   static constexpr const char* kReleasedMessage = "This texture layer data has already released.\n";
@@ -24,6 +26,28 @@ class Layer : public Drawable, public EngineObject {
   // Shows the whole picture. The layer is a second owner of the texture, so it
   // goes on drawing when the script releases the texture image.
   explicit Layer(std::shared_ptr<Texture> texture);
+
+  static constexpr const char* kSaveKind = "layer";
+  const char* SaveKind() const override { return kSaveKind; }
+  // The texture's index and every attribute (LayerSaves.cpp).
+  void SaveState(SaveWriter& out) const override;
+  // Reads what SaveState wrote, checked; LoadState sets it on a layer.
+  struct State {
+    bool visible = true;
+    int x = 0;
+    int y = 0;
+    double alpha = 1.0;
+    Vector3 rotation;
+    Vector3 centre;
+    Vector3 scale;
+    float source[4] = {};
+    int blend_source = 0;
+    int blend_destination = 0;
+  };
+  // The attributes without the texture, for layers that draw themselves too.
+  void SaveAttributes(SaveWriter& out) const;
+  static bool ReadState(SaveReader& in, State& state);
+  void LoadState(const State& state);
 
   // Draws the quad with the layer's transform and blending; nothing for a
   // layer without a texture or with an empty one.

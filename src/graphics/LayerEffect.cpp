@@ -14,9 +14,19 @@ void CallIfNamed(const std::string& name) {
 }  // namespace
 
 LayerEffect::LayerEffect(const Layer& layer, int duration, bool skippable)
+    : LayerEffect(layer.Handle(), duration, skippable) {}
+
+LayerEffect::LayerEffect(const void* layer_handle, int duration, bool skippable)
     : skippable_(skippable),
       duration_(duration > 0 ? static_cast<std::uint32_t>(duration) : 0),
-      layer_(layer.Handle()) {}
+      layer_(layer_handle) {}
+
+void LayerEffect::Resume(std::uint32_t elapsed, bool skip_requested, bool armed) {
+  stopwatch_.Restart();
+  stopwatch_.Rewind(elapsed);
+  skip_requested_ = skip_requested;
+  armed_ = armed;
+}
 
 void LayerEffect::Start() {
   EventHandlerList::Add(this);
@@ -82,6 +92,11 @@ void FadeEffect::Apply(Layer& layer, std::uint32_t elapsed) {
   const std::uint32_t shown = fade_in_ ? elapsed : duration - elapsed;
   layer.SetAlpha(static_cast<double>(shown) / static_cast<double>(duration));
 }
+
+ScriptEffect::ScriptEffect(const Layer& layer, int duration, bool skippable, std::string start,
+                           std::string frame, std::string end)
+    : ScriptEffect(layer.Handle(), duration, skippable, std::move(start), std::move(frame),
+                   std::move(end)) {}
 
 void ScriptEffect::OnStart() { CallIfNamed(start_); }
 

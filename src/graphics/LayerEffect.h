@@ -21,6 +21,18 @@ class LayerEffect : public EventHandler, public EngineObject {
 
   // A duration of 0 or less applies the end state at the first idle call.
   LayerEffect(const Layer& layer, int duration, bool skippable);
+  // On a layer known by handle only (a loaded game's effect, whose layer may
+  // already be gone: it then ends at its next idle call).
+  LayerEffect(const void* layer_handle, int duration, bool skippable);
+
+  // A loaded game's effect goes on `elapsed` milliseconds in, on the clock
+  // as it reads now, without calling its start function again. Joining the
+  // handler list is the loader's, which keeps the saved order.
+  void Resume(std::uint32_t elapsed, bool skip_requested, bool armed);
+  // The game is being replaced: the effect will end without its end call.
+  void Discard() { ended_ = true; }
+  // Layer handle, duration, elapsed time and skip state (LayerSaves.cpp).
+  void SaveState(SaveWriter& out) const override;
 
   // Registers with the handler list, restarts the clock, calls OnStart.
   void Start();
@@ -65,8 +77,13 @@ class LayerEffect : public EventHandler, public EngineObject {
 // Fades the layer's alpha linearly from 0 to 1 (in) or 1 to 0 (out).
 class FadeEffect final : public LayerEffect {
  public:
+  static constexpr const char* kSaveKind = "fade effect";
   FadeEffect(const Layer& layer, int duration, bool skippable, bool fade_in)
       : LayerEffect(layer, duration, skippable), fade_in_(fade_in) {}
+  FadeEffect(const void* layer_handle, int duration, bool skippable, bool fade_in)
+      : LayerEffect(layer_handle, duration, skippable), fade_in_(fade_in) {}
+  const char* SaveKind() const override { return kSaveKind; }
+  void SaveState(SaveWriter& out) const override;
   ~FadeEffect() override { End(); }
 
  protected:
@@ -81,12 +98,17 @@ class FadeEffect final : public LayerEffect {
 // function is not called once the Lua state is closed (shutdown).
 class ScriptEffect final : public LayerEffect {
  public:
+  static constexpr const char* kSaveKind = "script effect";
   ScriptEffect(const Layer& layer, int duration, bool skippable, std::string start,
+               std::string frame, std::string end);
+  ScriptEffect(const void* layer_handle, int duration, bool skippable, std::string start,
                std::string frame, std::string end)
-      : LayerEffect(layer, duration, skippable),
+      : LayerEffect(layer_handle, duration, skippable),
         start_(std::move(start)),
         frame_(std::move(frame)),
         end_(std::move(end)) {}
+  const char* SaveKind() const override { return kSaveKind; }
+  void SaveState(SaveWriter& out) const override;
   ~ScriptEffect() override { End(); }
 
  protected:

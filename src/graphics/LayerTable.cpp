@@ -61,6 +61,10 @@ bool LayerTable::Swap(int a, int b) {
   return true;
 }
 
+void LayerTable::Grow(int size) {
+  if (size > Size()) Table().resize(static_cast<std::size_t>(size), nullptr);
+}
+
 void LayerTable::Reset() {
   for (Drawable* drawable : Table()) {
     if (drawable != nullptr) drawable->slot_ = -1;

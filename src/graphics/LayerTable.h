@@ -29,6 +29,8 @@ class LayerTable {
   static int SlotOf(const Drawable* drawable) {
     return drawable != nullptr ? static_cast<int>(drawable->slot_) : -1;
   }
+  // Grows the table to `size` slots, the new ones empty (a loaded game).
+  static void Grow(int size);
   // Forgets every slot (tests; the drawables stay alive).
   static void Reset();
 

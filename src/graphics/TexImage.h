@@ -19,6 +19,12 @@ class TexImage : public EngineObject {
   TexImage() : texture_(std::make_shared<Texture>()) {}
   explicit TexImage(SDL_Surface* source) : texture_(std::make_shared<Texture>(source)) {}
   TexImage(int width, int height) : texture_(std::make_shared<Texture>(width, height)) {}
+  // A loaded game's image, on the texture its layers share again.
+  explicit TexImage(std::shared_ptr<Texture> texture) : texture_(std::move(texture)) {}
+
+  static constexpr const char* kSaveKind = "texture image";
+  const char* SaveKind() const override { return kSaveKind; }
+  void SaveState(SaveWriter& out) const override;  // LayerSaves.cpp
 
   Texture& GetTexture() const { return *texture_; }
   const std::shared_ptr<Texture>& SharedTexture() const { return texture_; }

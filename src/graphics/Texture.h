@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "graphics/Surface.h"
 
@@ -67,6 +69,16 @@ class Texture {
   void DeleteName();
   void RestoreImage();
 
+  // How a loaded game makes this picture again: a kind with a reader
+  // registered in TextureSaves.h and that reader's parameters. Pictures
+  // without one come back empty.
+  void SetSource(std::string kind, std::vector<std::uint8_t> parameters) {
+    source_kind_ = std::move(kind);
+    source_parameters_ = std::move(parameters);
+  }
+  const std::string& SourceKind() const { return source_kind_; }
+  const std::vector<std::uint8_t>& SourceParameters() const { return source_parameters_; }
+
   unsigned int Name() const { return name_; }
   bool Uploaded() const { return uploaded_; }
   float ImageWidth() const { return image_width_; }
@@ -108,6 +120,8 @@ class Texture {
   std::int32_t format_ = 0;
   bool uploaded_ = false;
   bool listed_ = false;
+  std::string source_kind_;
+  std::vector<std::uint8_t> source_parameters_;
 };
 
 }  // namespace tessel

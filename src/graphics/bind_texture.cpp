@@ -2,6 +2,7 @@
 #include "core/DebugLog.h"
 #include "graphics/Surface.h"
 #include "graphics/TexImage.h"
+#include "graphics/TextureSaves.h"
 #include "script/CommandFamilies.h"
 #include "script/HandleCommand.h"
 
@@ -11,12 +12,16 @@ namespace {
 class LoadTexImage final : public ScriptFunction {
   int Invoke() override {
     if (IsNumberArg(1) && IsNumberArg(2)) {
-      return PushObject(Registry().Add(std::make_unique<TexImage>(ArgInt(1), ArgInt(2))));
+      auto image = std::make_unique<TexImage>(ArgInt(1), ArgInt(2));
+      SetSizeSource(image->GetTexture(), ArgInt(1), ArgInt(2));
+      return PushObject(Registry().Add(std::move(image)));
     }
     if (IsStringTypeArg(1)) {
       // A missing or undecodable file still gives a live, empty texture image.
       SurfacePtr picture = LoadImage(ArgString(1));
-      return PushObject(Registry().Add(std::make_unique<TexImage>(picture.get())));
+      auto image = std::make_unique<TexImage>(picture.get());
+      SetFileSource(image->GetTexture(), ArgString(1));
+      return PushObject(Registry().Add(std::move(image)));
     }
     DebugLog::Print(
         "LoadTexImage: expected a file name or a width and a height; no texture "

@@ -33,6 +33,7 @@ class Archive final : public EngineObject {
  public:
   // What a script's command calls it when a handle is not a live one.
   static constexpr const char* kHandleName = "archive";
+  static constexpr const char* kSaveKind = "archive";
   static constexpr std::uint64_t kBlockSize = 256;
   static constexpr std::uint32_t kMinHeaderLength = 16;
   static constexpr std::uint32_t kMaxHeaderLength = 256;
@@ -40,6 +41,10 @@ class Archive final : public EngineObject {
   // Opens the file and reads its tables; test IsOpen afterwards.
   explicit Archive(std::string path);
   ~Archive() override;
+
+  const char* SaveKind() const override { return kSaveKind; }
+  // The path it was opened from (ResourceSaves.cpp).
+  void SaveState(SaveWriter& out) const override;
 
   bool IsOpen() const { return open_; }
   const std::string& Path() const { return path_; }

@@ -22,6 +22,28 @@ void EngineObjectRegistry::AddObject(std::unique_ptr<EngineObject> object) {
   objects_.emplace(object->id_, std::move(object));
 }
 
+bool EngineObjectRegistry::AddObjectWithId(std::unique_ptr<EngineObject> object, std::uint64_t id) {
+  if (id == 0 || id >= next_id_ || objects_.count(id) != 0) return false;
+  object->id_ = id;
+  objects_.emplace(id, std::move(object));
+  return true;
+}
+
+void EngineObjectRegistry::SetNextId(std::uint64_t id) {
+  std::uint64_t lowest = 1;
+  for (const auto& entry : objects_) lowest = std::max(lowest, entry.first + 1);
+  next_id_ = std::max(id, lowest);
+}
+
+std::vector<EngineObject*> EngineObjectRegistry::Objects() const {
+  std::vector<EngineObject*> live;
+  live.reserve(objects_.size());
+  for (const auto& entry : objects_) live.push_back(entry.second.get());
+  std::sort(live.begin(), live.end(),
+            [](const EngineObject* a, const EngineObject* b) { return a->id_ < b->id_; });
+  return live;
+}
+
 EngineObject* EngineObjectRegistry::Find(const void* handle) const {
   auto id = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
   if (id == 0) return nullptr;

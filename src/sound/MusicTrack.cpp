@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Clock.h"
 #include "sound/Audio.h"
 
 namespace tessel {
@@ -25,7 +26,25 @@ bool MusicTrack::FadeOutRunning() { return Mix_FadingMusic() == MIX_FADING_OUT; 
 void MusicTrack::Begin(const Start& start) {
   int result = start.fade_ms > 0 ? Mix_FadeInMusic(start.music, start.loops, start.fade_ms)
                                  : Mix_PlayMusic(start.music, start.loops);
-  if (result == 0) current_ = start.music;
+  if (result == 0) {
+    current_ = start.music;
+    loops_ = start.loops;
+    started_ = Ticks();
+  }
+}
+
+std::uint32_t MusicTrack::PlayedMs() const {
+  const bool paused = AudioIsOpen() && Mix_PausedMusic() != 0;
+  return (paused ? paused_since_ : Ticks()) - started_;
+}
+
+void MusicTrack::Restore(Mix_Music* music, int loops, std::uint32_t played_ms, bool paused) {
+  if (!AudioIsOpen() || music == nullptr) return;
+  Stop();
+  Begin({music, loops, 0});
+  if (current_ != music) return;
+  if (played_ms > 0 && Mix_SetMusicPosition(played_ms / 1000.0) == 0) started_ -= played_ms;
+  if (paused) Pause();
 }
 
 void MusicTrack::Request(const Start& start) {
@@ -68,12 +87,14 @@ void MusicTrack::Stop() {
 void MusicTrack::Pause() {
   if (!AudioIsOpen()) return;
   Update();
+  if (Mix_PausedMusic() == 0) paused_since_ = Ticks();
   Mix_PauseMusic();
 }
 
 void MusicTrack::Resume() {
   if (!AudioIsOpen()) return;
   Update();
+  if (Mix_PausedMusic() != 0) started_ += Ticks() - paused_since_;
   Mix_ResumeMusic();
 }
 

@@ -2,6 +2,8 @@
 
 #include <SDL_mixer.h>
 
+#include <cstdint>
+
 namespace tessel {
 
 // The mixer's single music track, shared by every music object.
@@ -46,6 +48,13 @@ class MusicTrack {
   // stopped or forgotten since; it may have ended on its own.
   Mix_Music* Current() const { return current_; }
   Mix_Music* Pending() const { return pending_.music; }
+  // The loop count of the current music's start, and milliseconds it has
+  // played since (pauses left out), for a save.
+  int Loops() const { return loops_; }
+  std::uint32_t PlayedMs() const;
+  // A loaded game's music: started with its loops and moved to `played_ms`
+  // where the decoder can seek (from its start elsewhere), paused if it was.
+  void Restore(Mix_Music* music, int loops, std::uint32_t played_ms, bool paused);
 
  private:
   struct Start {
@@ -60,6 +69,9 @@ class MusicTrack {
 
   Mix_Music* current_ = nullptr;
   Start pending_;
+  int loops_ = 0;
+  std::uint32_t started_ = 0;       // Ticks() at the start, moved on by pauses
+  std::uint32_t paused_since_ = 0;  // Ticks() at the pause, while paused
 };
 
 // Fade times are capped here: beyond it the mixer's integer volume ramps

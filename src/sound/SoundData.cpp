@@ -70,8 +70,12 @@ bool ChunkData::ChannelUsable() const {
   return false;
 }
 
+void ChunkData::NoteStarted(int channel, int loops) {
+  if (channel >= 0) loops_[channel] = loops;
+}
+
 void ChunkData::Play(int loops) {
-  if (ChannelUsable()) Mix_PlayChannelTimed(channel_, chunk_, loops, -1);
+  if (ChannelUsable()) NoteStarted(Mix_PlayChannelTimed(channel_, chunk_, loops, -1), loops);
 }
 
 void ChunkData::Pause() {
@@ -87,7 +91,9 @@ void ChunkData::FadeIn(int milliseconds, int loops) {
     Play(loops);
     return;
   }
-  if (ChannelUsable()) Mix_FadeInChannelTimed(channel_, chunk_, loops, ClampFade(milliseconds), -1);
+  if (ChannelUsable()) {
+    NoteStarted(Mix_FadeInChannelTimed(channel_, chunk_, loops, ClampFade(milliseconds), -1), loops);
+  }
 }
 
 void ChunkData::FadeOut(int milliseconds) {
@@ -174,7 +180,9 @@ std::unique_ptr<ChunkData> LoadChunk(const char* name) {
   // The chunk is decoded whole; the mixer closes the stream, also on failure.
   Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
   if (chunk == nullptr) ReportNotLoaded(name, Mix_GetError());
-  return std::make_unique<ChunkData>(chunk);
+  auto sound = std::make_unique<ChunkData>(chunk);
+  sound->SetFileName(name);
+  return sound;
 }
 
 std::unique_ptr<MusicData> LoadMusic(const char* name) {
@@ -199,7 +207,9 @@ std::unique_ptr<MusicData> LoadMusic(const char* name) {
     SDL_RWclose(stream);
     return std::make_unique<MusicData>(nullptr, nullptr);
   }
-  return std::make_unique<MusicData>(music, stream);
+  auto sound = std::make_unique<MusicData>(music, stream);
+  sound->SetFileName(name);
+  return sound;
 }
 
 }  // namespace tessel

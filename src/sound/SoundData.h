@@ -2,7 +2,9 @@
 
 #include <SDL_mixer.h>
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "script/EngineObject.h"
 
@@ -37,6 +39,13 @@ class SoundData : public EngineObject {
   // Frees what the mixer holds for this object (audio is closing); the
   // object stays, without sound.
   virtual void Unload() = 0;
+
+  // The file it was decoded from, so a loaded game decodes it again.
+  const std::string& FileName() const { return file_name_; }
+  void SetFileName(std::string name) { file_name_ = std::move(name); }
+
+ private:
+  std::string file_name_;
 };
 
 // A sound effect. Control is by channel, not by chunk: pause, stop, resume and
@@ -65,12 +74,22 @@ class ChunkData final : public SoundData {
   int Channel() const { return channel_; }
   Mix_Chunk* Chunk() const { return chunk_; }
 
+  static constexpr const char* kSaveKind = "sound chunk";
+  const char* SaveKind() const override { return kSaveKind; }
+  // File, channel, volume and the channels it plays on (SoundSaves.cpp).
+  void SaveState(SaveWriter& out) const override;
+  // A loaded game's sound, started again on that channel (from its start:
+  // the mixer cannot seek in a chunk), paused if it was.
+  void Restart(int channel, int loops, bool paused);
+
  private:
   // Whether this object may make a call on its channel now (logs why not).
   bool ChannelUsable() const;
+  void NoteStarted(int channel, int loops);
 
   Mix_Chunk* chunk_;
   int channel_ = 0;
+  std::map<int, int> loops_;  // the loop count of the last start on each channel
 };
 
 // A piece of music. Play and fade-in use this object's music; the other
@@ -93,6 +112,10 @@ class MusicData final : public SoundData {
   void Unload() override;
 
   Mix_Music* Music() const { return music_; }
+
+  static constexpr const char* kSaveKind = "music";
+  const char* SaveKind() const override { return kSaveKind; }
+  void SaveState(SaveWriter& out) const override;
 
  private:
   Mix_Music* music_;

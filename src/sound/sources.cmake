@@ -2,5 +2,6 @@ list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Audio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MusicTrack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundData.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SoundSaves.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bind_sound.cpp
 )

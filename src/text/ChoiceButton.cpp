@@ -7,6 +7,7 @@
 #include "graphics/Renderer.h"
 #include "graphics/Texture.h"
 #include "text/Encoding.h"
+#include "text/PageLog.h"
 #include "text/Scenario.h"
 #include "text/ScenarioFiles.h"
 #include "text/ScenarioReader.h"
@@ -30,8 +31,8 @@ int LargestImage() {
 // draws them and runs the script blocks; without, it only measures.
 class ChoiceTextLayout {
  public:
-  ChoiceTextLayout(FontData& main_font, FontData& ruby_font, const TextBox& box)
-      : main_font_(main_font), ruby_font_(ruby_font), box_(box) {}
+  ChoiceTextLayout(FontData& main_font, FontData& ruby_font, const TextBox& box, PageLog* log = nullptr)
+      : main_font_(main_font), ruby_font_(ruby_font), box_(box), log_(log) {}
 
   // Returns the pen after the last token.
   Pen Run(ScenarioReader& reader, TextCanvas* canvas) {
@@ -77,9 +78,17 @@ class ChoiceTextLayout {
         ruby_image ? std::optional<int>(ruby_image->w) : std::nullopt;
     const CharacterPlacement placement = PlaceCharacter(ch, *metrics, ruby_width, pen, box_);
     if (placement.drawn && canvas != nullptr) {
-      if (ruby_image) canvas->Draw(ruby_image.get(), placement.ruby_x, placement.ruby_y);
+      if (ruby_image) {
+        canvas->Draw(ruby_image.get(), placement.ruby_x, placement.ruby_y);
+        if (log_ != nullptr) log_->Note(*ruby, ruby_font_, true, placement.ruby_x, placement.ruby_y);
+      }
       const SurfacePtr glyph = main_font_.RenderText(std::u16string_view(&ch, 1));
-      if (glyph) canvas->Draw(glyph.get(), placement.glyph_x, placement.glyph_y);
+      if (glyph) {
+        canvas->Draw(glyph.get(), placement.glyph_x, placement.glyph_y);
+        if (log_ != nullptr) {
+          log_->Note(std::u16string_view(&ch, 1), main_font_, false, placement.glyph_x, placement.glyph_y);
+        }
+      }
     }
     return placement.pen;
   }
@@ -87,6 +96,7 @@ class ChoiceTextLayout {
   FontData& main_font_;
   FontData& ruby_font_;
   TextBox box_;
+  PageLog* log_;
 };
 
 }  // namespace
@@ -116,8 +126,22 @@ ChoiceButton::ChoiceButton(std::shared_ptr<FontData> main_font, std::shared_ptr<
   TextCanvas canvas(image_);
   canvas.SetClip(image_width_, image_height_);
   box.height = image_height_;
-  ChoiceTextLayout(*main_font, *ruby_font, box).Run(reader, &canvas);
+  ChoiceTextLayout(*main_font, *ruby_font, box, &log_).Run(reader, &canvas);
   canvas.Flush();
+}
+
+ChoiceButton::ChoiceButton(const std::shared_ptr<FontData>& main_font,
+                           const std::shared_ptr<FontData>& ruby_font, int width, int height,
+                           std::u16string target, PageLog log)
+    : target_(std::move(target)),
+      log_(std::move(log)),
+      image_width_(std::clamp(width, 0, LargestImage())),
+      image_height_(std::clamp(height, 0, LargestImage())) {
+  if (image_width_ < 1 || image_height_ < 1) return;
+  image_ = std::make_shared<Texture>(image_width_, image_height_);
+  TextCanvas canvas(image_);
+  canvas.SetClip(image_width_, image_height_);
+  log_.Replay(canvas, main_font.get(), ruby_font.get());
 }
 
 ChoiceButton::~ChoiceButton() = default;

@@ -8,6 +8,7 @@
 #include "event/EventHandler.h"
 #include "graphics/Drawable.h"
 #include "text/Font.h"
+#include "text/PageLog.h"
 
 namespace tessel {
 
@@ -29,7 +30,12 @@ class ChoiceButton : public EventHandler, public Drawable {
   // high per laid-out line, at most the largest texture.
   ChoiceButton(std::shared_ptr<FontData> main_font, std::shared_ptr<FontData> ruby_font, int width,
                std::u16string_view text, std::u16string target);
+  // A loaded game's button: its image of that size drawn again from its log,
+  // without running the text's script blocks a second time.
+  ChoiceButton(const std::shared_ptr<FontData>& main_font, const std::shared_ptr<FontData>& ruby_font,
+               int width, int height, std::u16string target, PageLog log);
   ~ChoiceButton() override;
+  const PageLog& Log() const { return log_; }
 
   int ImageWidth() const { return image_width_; }
   int ImageHeight() const { return image_height_; }
@@ -49,6 +55,8 @@ class ChoiceButton : public EventHandler, public Drawable {
     offset_x_ = x;
     offset_y_ = y;
   }
+  int OffsetX() const { return offset_x_; }
+  int OffsetY() const { return offset_y_; }
   int Left() const { return position_x_ + offset_x_; }
   int Top() const { return position_y_ + offset_y_; }
 
@@ -71,6 +79,7 @@ class ChoiceButton : public EventHandler, public Drawable {
   void Enter(int state);
 
   std::u16string target_;
+  PageLog log_;  // what the image shows
   std::shared_ptr<Texture> image_;  // owned; shared only with the canvas while drawing
   int image_width_ = 0;
   int image_height_ = 0;

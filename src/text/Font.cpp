@@ -132,6 +132,12 @@ std::unique_ptr<Font> Faceless(int point_size) {
 }  // namespace
 
 std::unique_ptr<Font> Font::Open(const std::string& file_name, int point_size) {
+  std::unique_ptr<Font> font = OpenFace(file_name, point_size);
+  font->Data()->SetOpenedAs(file_name, point_size);
+  return font;
+}
+
+std::unique_ptr<Font> Font::OpenFace(const std::string& file_name, int point_size) {
   const int size = std::clamp(point_size, kMinPointSize, kMaxPointSize);
   if (size != point_size) {
     DebugLog::Print("Font \"%s\": point size %d is outside %d..%d; %d is used.\n",

@@ -54,6 +54,18 @@ class FontData {
   // left out. Null, after a log line, for more than kMaxTextUnits units or a
   // text wider than the largest texture.
   virtual SurfacePtr RenderText(std::u16string_view text) const = 0;
+
+  // What Font::Open was given, so that a loaded game opens the same face.
+  void SetOpenedAs(std::string file_name, int point_size) {
+    opened_name_ = std::move(file_name);
+    opened_size_ = point_size;
+  }
+  const std::string& OpenedName() const { return opened_name_; }
+  int OpenedSize() const { return opened_size_; }
+
+ private:
+  std::string opened_name_;
+  int opened_size_ = 0;
 };
 
 // The script object of a font (CreateNewFont); ReleaseNewFont kills the handle
@@ -72,7 +84,13 @@ class Font : public EngineObject {
   explicit Font(std::shared_ptr<FontData> data) : data_(std::move(data)) {}
   const std::shared_ptr<FontData>& Data() const { return data_; }
 
+  static constexpr const char* kSaveKind = "font";
+  const char* SaveKind() const override { return kSaveKind; }
+  // Its face's index in the saved font table (FontSaves.cpp).
+  void SaveState(SaveWriter& out) const override;
+
  private:
+  static std::unique_ptr<Font> OpenFace(const std::string& file_name, int point_size);
   std::shared_ptr<FontData> data_;
 };
 

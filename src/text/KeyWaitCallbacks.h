@@ -22,6 +22,13 @@ class KeyWaitCallbacks {
   const std::string& TickName() const { return tick_; }
   const std::string& EndName() const { return end_; }
 
+  // Milliseconds since the marker was placed, and a loaded game's marker
+  // placed that long ago.
+  std::uint32_t SincePlaced() const { return Ticks() - stopwatch_.Start(); }
+  void Restore(int x, int y, std::uint32_t since_placed) {
+    Place(x, y);
+    stopwatch_.Rewind(since_placed);
+  }
   // Moves the marker (screen pixels) and restarts its stopwatch.
   void Place(int x, int y);
 

@@ -122,6 +122,7 @@ void MessageWindow::EnsurePage() {
   page_tried_ = true;
   if (!page_->Recreate(width_, height_)) return;
   canvas_.ForgetInk();
+  page_log_.Clear();
   PageMade();
 }
 
@@ -132,6 +133,7 @@ void MessageWindow::Resize(int width, int height) {
   page_tried_ = page_->Uploaded() || HasGlContext();
   canvas_.SetClip(width_, height_);
   canvas_.ForgetInk();
+  page_log_.Clear();
   overflowed_ = false;
 }
 
@@ -166,10 +168,17 @@ void MessageWindow::DrawCharacter(char16_t ch, const std::u16string* ruby) {
     pen_ = placement.pen;
     if (!placement.drawn) NoteOverflow();
     if (placement.drawn) {
-      if (ruby_image) canvas_.Draw(ruby_image.get(), placement.ruby_x, placement.ruby_y);
+      if (ruby_image) {
+        canvas_.Draw(ruby_image.get(), placement.ruby_x, placement.ruby_y);
+        page_log_.Note(*ruby, *ruby_font_, true, placement.ruby_x, placement.ruby_y);
+      }
       // A glyph with no ink renders to nothing: nothing to upload, the pen moved on.
       const SurfacePtr glyph = main_font_->RenderText(std::u16string_view(&ch, 1));
-      if (glyph) canvas_.Draw(glyph.get(), placement.glyph_x, placement.glyph_y);
+      if (glyph) {
+        canvas_.Draw(glyph.get(), placement.glyph_x, placement.glyph_y);
+        page_log_.Note(std::u16string_view(&ch, 1), *main_font_, false, placement.glyph_x,
+                       placement.glyph_y);
+      }
       canvas_.Flush();
     }
   }
@@ -191,6 +200,7 @@ void MessageWindow::NewLine() { pen_ = NextLine(pen_, Box()); }
 void MessageWindow::ClearPage() {
   EnsurePage();
   canvas_.Clear();
+  page_log_.Clear();
   overflowed_ = false;
   pen_ = Pen{0, ruby_font_ ? ruby_font_->LineSkip() : 0};
   PopExtraWait();

@@ -7,6 +7,7 @@
 
 #include "event/EventHandler.h"
 #include "text/Font.h"
+#include "text/PageLog.h"
 #include "text/ScenarioListener.h"
 #include "text/TextCanvas.h"
 #include "text/TextLayout.h"
@@ -71,6 +72,37 @@ class MessageWindow : public EventHandler {
   ScenarioListener* CurrentListener() const { return current_listener_; }
   const std::shared_ptr<Texture>& Page() const { return page_; }
   const TextCanvas& Canvas() const { return canvas_; }
+  // What a save keeps of the window (MessageWindowSaves.cpp): its fonts'
+  // indexes, size, pen, wait stack, key-wait state, the ink on its page and
+  // the choices shown. Joining the story is the loader's, in the saved order.
+  struct SavedChoice {
+    std::u16string target;
+    std::int32_t height = 0;
+    Pen position;
+    bool highlighted = false;
+    PageLog log;
+  };
+  struct SavedState {
+    std::uint32_t main_font = 0;
+    std::uint32_t ruby_font = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    Pen pen;
+    std::deque<int> wait;
+    bool enabled = false;
+    bool text_mode = true;
+    bool clear_on_resume = false;
+    bool new_line_on_resume = false;
+    bool overflowed = false;
+    PageLog page;
+    std::vector<SavedChoice> choices;
+  };
+  void SaveWindow(SaveWriter& out) const;
+  static bool ReadWindow(SaveReader& in, SavedState& state);
+  void LoadWindow(const SavedState& state);
+
+  const std::shared_ptr<FontData>& MainFont() const { return main_font_; }
+  const std::shared_ptr<FontData>& RubyFont() const { return ruby_font_; }
 
  protected:
   // The key-wait hooks of the scenario layer.
@@ -102,6 +134,7 @@ class MessageWindow : public EventHandler {
 
   std::shared_ptr<Texture> page_;
   TextCanvas canvas_;
+  PageLog page_log_;
   std::shared_ptr<FontData> main_font_;
   std::shared_ptr<FontData> ruby_font_;
   int width_;

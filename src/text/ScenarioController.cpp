@@ -1,5 +1,7 @@
 #include "text/ScenarioController.h"
 
+#include <algorithm>
+
 #include "core/SceneChanges.h"
 #include "script/ScriptHost.h"
 #include "text/Scenario.h"
@@ -67,6 +69,22 @@ std::uint32_t ScenarioController::WaitRemaining() {
   if (!waiting_) return 0;
   std::uint32_t now = stopwatch_.Measure();
   return wait_until_ >= now ? wait_until_ - now + 1 : 0;
+}
+
+std::int64_t ScenarioController::WaitLeft() {
+  return static_cast<std::int64_t>(wait_until_) - static_cast<std::int64_t>(stopwatch_.Measure());
+}
+
+void ScenarioController::RestorePace(bool running, bool waiting, std::int64_t wait_left) {
+  // The stopwatch is set far enough from zero that a wait already over
+  // still lies ahead of its start.
+  constexpr std::uint32_t kOrigin = 1u << 20;
+  running_ = running;
+  waiting_ = waiting;
+  stopwatch_.Restart();
+  stopwatch_.Rewind(kOrigin);
+  const std::int64_t until = std::clamp<std::int64_t>(kOrigin + wait_left, 0, UINT32_MAX);
+  wait_until_ = waiting ? static_cast<std::uint32_t>(until) : 0;
 }
 
 bool ScenarioController::MainScenarioEnded() const {

@@ -34,6 +34,10 @@ class ScenarioController {
   // Milliseconds until a running timed wait ends (0 when none).
   std::uint32_t WaitRemaining();
 
+  // A timed wait's end relative to now (negative when over but not yet
+  // noticed), and a loaded game's pacing set from it.
+  std::int64_t WaitLeft();
+  void RestorePace(bool running, bool waiting, std::int64_t wait_left);
   // True once the first scenario has been read to its end.
   bool MainScenarioEnded() const;
 

@@ -28,6 +28,13 @@ class ScenarioLayer : public Layer, public MessageWindow {
   // coordinates follow the new texture size.
   void ResizePage(int width, int height);
 
+  static constexpr const char* kSaveKind = "scenario layer";
+  const char* SaveKind() const override { return kSaveKind; }
+  // Layer attributes, the window, the key-wait callbacks and marker.
+  void SaveState(SaveWriter& out) const override;
+  // A loaded game's key-wait marker.
+  void RestoreMarker(Pen marker) { marker_ = marker; }
+
   KeyWaitCallbacks& Callbacks() { return callbacks_; }
   // Relative to the layer's origin, as last placed.
   Pen Marker() const { return marker_; }

@@ -56,6 +56,11 @@ class ScenarioReader {
   // The scenario being read; null only when the reader started without one.
   Scenario* Current() const { return stack_.empty() ? nullptr : stack_.back().get(); }
   std::size_t Depth() const { return stack_.size(); }
+  // A loaded game's call stack, entered as it was (no traces, byte orders kept).
+  void ReplaceStack(std::deque<std::unique_ptr<Scenario>> stack) { stack_ = std::move(stack); }
+  const std::deque<std::unique_ptr<Scenario>>& Stack() const { return stack_; }
+  // The listeners in the order they hear each token (removed ones as null).
+  const std::vector<ScenarioListener*>& Listeners() const { return listeners_; }
   // For error reports: "" and 0 when there is no scenario.
   std::string CurrentName() const;
   int CurrentLine() const;

@@ -9,6 +9,7 @@
 #include "script/HandleCommand.h"
 #include "text/Encoding.h"
 #include "text/Font.h"
+#include "text/FontSaves.h"
 
 namespace tessel {
 namespace {
@@ -57,13 +58,17 @@ class CreateStringImage final : public HandleCommand<Font> {
   int Results() const override { return 1; }
   int Run(Font& font) override {
     SurfacePtr text;
+    std::u16string units;
     if (IsStringTypeArg(2)) {
-      text = font.Data()->RenderText(DecodeUtf8(ArgString(2)));
+      units = DecodeUtf8(ArgString(2));
+      text = font.Data()->RenderText(units);
     } else {
       DebugLog::Print("CreateStringImage: argument 2 is not a string; the image is empty.\n");
     }
     // Empty or undrawable text still gives a live texture image, of size 0 x 0.
-    return PushObject(Registry().Add(std::make_unique<TexImage>(text.get())));
+    auto image = std::make_unique<TexImage>(text.get());
+    SetStringSource(image->GetTexture(), *font.Data(), units);
+    return PushObject(Registry().Add(std::move(image)));
   }
 };
 

@@ -10,6 +10,7 @@ tessel_add_tests(tessel_tests_graphics
   ${CMAKE_CURRENT_LIST_DIR}/layer_drawing_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layer_effect_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bad_handle_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/graphics_save_test.cpp
 )
 # The end-to-end test reads another process's window back from the X server,
 # so no other test may open a window over it while it runs.

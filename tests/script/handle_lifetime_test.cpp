@@ -108,5 +108,34 @@ TEST_F(HandleChecks, EventCommandsRefuseAnythingButALiveHandlerWithAnErrorLine) 
   EXPECT_EQ(EventHandlerList::Size(), 0u);
 }
 
+TEST(HandleLifetime, ObjectsComeBackUnderTheirIdsAndReleasedIdsStayDead) {
+  EngineObjectRegistry registry;
+  std::vector<int> destroyed;
+  registry.Add(std::make_unique<Counted>(&destroyed, 1));
+  auto* kept = registry.Add(std::make_unique<Counted>(&destroyed, 2));
+  registry.Add(std::make_unique<Counted>(&destroyed, 3));
+  const std::uint64_t kept_id = kept->Id();
+  const std::uint64_t next = registry.NextId();
+  registry.ReleaseAll();
+
+  registry.SetNextId(next);
+  auto* back = registry.AddWithId(std::make_unique<Counted>(&destroyed, 4), kept_id);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->Id(), kept_id);
+  EXPECT_EQ(registry.Find(back->Handle()), back);
+  // An id in use, 0, or one never handed out is refused (and the object destroyed).
+  EXPECT_EQ(registry.AddWithId(std::make_unique<Counted>(&destroyed, 5), kept_id), nullptr);
+  EXPECT_EQ(registry.AddWithId(std::make_unique<Counted>(&destroyed, 6), 0), nullptr);
+  EXPECT_EQ(registry.AddWithId(std::make_unique<Counted>(&destroyed, 7), next), nullptr);
+  // New objects never reuse the ids of the objects released before the save.
+  EXPECT_EQ(registry.Add(std::make_unique<Counted>(&destroyed, 8))->Id(), next);
+  // The next id never falls to one in use.
+  registry.SetNextId(1);
+  EXPECT_EQ(registry.NextId(), next + 1);
+  EXPECT_EQ(registry.Objects().front(), back);
+  registry.ReleaseAll();
+  EXPECT_EQ(destroyed, (std::vector<int>{1, 2, 3, 5, 6, 7, 4, 8}));
+}
+
 }  // namespace
 }  // namespace tessel

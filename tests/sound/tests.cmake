@@ -9,5 +9,6 @@ tessel_add_tests(tessel_tests_sound
   ${CMAKE_CURRENT_LIST_DIR}/audible_output_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sound_command_safety_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sound_e2e_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sound_save_test.cpp
 )
 target_link_libraries(tessel_tests_sound PRIVATE PkgConfig::VORBISENC)

@@ -14,4 +14,5 @@ tessel_add_tests(tessel_tests_text
   ${CMAKE_CURRENT_LIST_DIR}/scenario_layer_release_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scenario_layer_commands_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_pixels_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/story_save_test.cpp
 )
