@@ -20,7 +20,8 @@ SurfacePtr DecodePng(Bytes data, std::string& error);
 SurfacePtr DecodeJpeg(Bytes data, std::string& error);
 // giflib, first image only; a stream that ends early keeps what was decoded.
 SurfacePtr DecodeGif(Bytes data, std::string& error);
-// The engine's own reader; a file that ends early keeps what was read.
+// The engine's own readers; a file that ends early keeps what was read.
 SurfacePtr DecodeTga(Bytes data, std::string& error);
+SurfacePtr DecodePcx(Bytes data, std::string& error);
 
 }  // namespace tessel::codecs

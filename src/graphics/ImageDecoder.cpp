@@ -33,9 +33,6 @@ SurfacePtr DecodeWithLibrary(ImageFormat format, std::span<const std::uint8_t> d
     case ImageFormat::kLbm:
       surface = IMG_LoadLBM_RW(stream.get());
       break;
-    case ImageFormat::kPcx:
-      surface = IMG_LoadPCX_RW(stream.get());
-      break;
     case ImageFormat::kPnm:
       surface = IMG_LoadPNM_RW(stream.get());
       break;
@@ -67,6 +64,8 @@ SurfacePtr DecodeImage(std::span<const std::uint8_t> data, std::string& error) {
       return codecs::DecodeGif(data, error);
     case ImageFormat::kTga:
       return codecs::DecodeTga(data, error);
+    case ImageFormat::kPcx:
+      return codecs::DecodePcx(data, error);
     default:
       return DecodeWithLibrary(header.format, data, error);
   }

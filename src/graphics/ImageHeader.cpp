@@ -231,7 +231,7 @@ ImageHeader ReadPcx(Bytes d) {
   }
   if (d.size() < 128) return Refuse("PCX: the file is cut short");
   const std::int64_t needed = (width * bits + 7) / 8;
-  if (line < 1 || line > needed + 64) return Refuse("PCX: bad line length");
+  if (line < needed || line > needed + 64) return Refuse("PCX: bad line length");
   const bool enough = Byte(d, 2) == 1 || static_cast<std::int64_t>(d.size()) >=
                                              128 + line * static_cast<std::int64_t>(planes) * height;
   return Sized(ImageFormat::kPcx, width, height, enough);

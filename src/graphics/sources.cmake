@@ -1,6 +1,7 @@
 list(APPEND TESSEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ScreenSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GifTgaCodecs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageHeader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Layer.cpp

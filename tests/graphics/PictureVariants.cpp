@@ -13,13 +13,18 @@
 #include <png.h>
 
 namespace tessel::test {
+
+// Pairs of equal neighbours give run-length coders work.
+std::uint8_t Sample(int x, int y, int c) {
+  return static_cast<std::uint8_t>((x / 2) * 37 + y * 91 + c * 53 + 17);
+}
+
 namespace {
 
 constexpr int kW = 13;  // odd, so rows need padding in every format
 constexpr int kH = 7;
 
-// Sample `c` of pixel (x, y); pairs of equal neighbours give run-length coders work.
-std::uint8_t S(int x, int y, int c) { return static_cast<std::uint8_t>((x / 2) * 37 + y * 91 + c * 53 + 17); }
+std::uint8_t S(int x, int y, int c) { return Sample(x, y, c); }
 
 void Put(std::string& out, std::uint32_t value, int bytes, bool big_endian = false) {
   for (int i = 0; i < bytes; ++i) {
@@ -238,25 +243,40 @@ std::string Pnm(int kind) {
   return out;
 }
 
-std::string Pcx(int planes) {
-  const int line = (kW + 1) / 2 * 2;
-  std::string out = "\x0A\x05\x01\x08";
+// One plane per colour channel (8 bits) or per bit of the palette index
+// (1 bit); RLE packs pairs of equal bytes and escapes bytes that look like counts.
+std::string Pcx(int bits, int planes, bool rle = true) {
+  const int line = bits == 8 ? (kW + 1) / 2 * 2 : (kW + 7) / 8;
+  std::string out = rle ? "\x0A\x05\x01" : std::string("\x0A\x05\x00", 3);
+  out += static_cast<char>(bits);
   for (int v : {0, 0, kW - 1, kH - 1, 72, 72}) Put(out, v, 2);
-  out.append(48 + 1, '\0');
+  for (int i = 0; i < 48; ++i) out += static_cast<char>(S(i / 3, i % 3, 2));
+  out += '\0';
   out += static_cast<char>(planes);
   Put(out, line, 2);
   Put(out, 1, 2);
   out.resize(128, '\0');
   for (int y = 0; y < kH; ++y) {
+    std::string row;
     for (int p = 0; p < planes; ++p) {
       for (int x = 0; x < line; ++x) {
-        const int v = x < kW ? S(x, y, p) : 0;
-        if (v >= 0xC0) out += '\xC1';
-        out += static_cast<char>(v);
+        int v = x < kW ? S(x, y, p) : 0;
+        if (bits == 1) {  // padding bits set, to show they are ignored
+          v = 0;
+          for (int b = 0; b < 8; ++b) v |= (x * 8 + b >= kW ? 1 : S(x * 8 + b, y, p) & 1) << (7 - b);
+        }
+        row += static_cast<char>(v);
       }
     }
+    for (std::size_t i = 0; i < row.size();) {
+      const bool pair = rle && i + 1 < row.size() && row[i] == row[i + 1];
+      if (pair) out += '\xC2';
+      if (rle && !pair && std::uint8_t(row[i]) >= 0xC0) out += '\xC1';
+      out += row[i];
+      i += pair ? 2 : 1;
+    }
   }
-  if (planes == 1) {
+  if (bits == 8 && planes == 1) {
     out += '\x0C';
     for (int i = 0; i < 768; ++i) out += static_cast<char>(S(i / 3, i % 3, 1));
   }
@@ -332,7 +352,11 @@ std::vector<NamedPicture> WellFormedPictures() {
       {"colour16.tga", Tga(2, 16, false)},       {"rle24.tga", Tga(10, 24, true)},
       {"indexed.tga", Tga(1, 8, false)},         {"rle-indexed.tga", Tga(9, 8, true)},
       {"grey.tga", Tga(3, 8, true)},             {"rle-grey.tga", Tga(11, 8, false)},
-      {"pcx8.pcx", Pcx(1)},                      {"pcx24.pcx", Pcx(3)},
+      {"pcx8.pcx", Pcx(8, 1)},                   {"pcx24.pcx", Pcx(8, 3)},
+      {"pcx8-raw.pcx", Pcx(8, 1, false)},        {"pcx24-raw.pcx", Pcx(8, 3, false)},
+      {"pcx1.pcx", Pcx(1, 1)},                   {"pcx1-raw.pcx", Pcx(1, 1, false)},
+      {"pcx1x2.pcx", Pcx(1, 2)},                 {"pcx1x3-raw.pcx", Pcx(1, 3, false)},
+      {"pcx1x4.pcx", Pcx(1, 4)},
       {"picture.xpm", Xpm()},                    {"packed.lbm", Lbm(true)},
       {"planes.lbm", Lbm(false)},
   };

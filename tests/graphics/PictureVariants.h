@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct NamedPicture {
 };
 
 std::vector<NamedPicture> WellFormedPictures();
+
+// Every variant is 13 x 7 pixels; sample `c` of pixel (x, y) is Sample(x, y, c),
+// and palette entry i is (Sample(i, 0, k), Sample(i, 1, k), Sample(i, 2, k)).
+std::uint8_t Sample(int x, int y, int c);
 
 // A PNG of any size whose rows are all zero: tiny on disk, `width` x
 // `height` once decoded.
