@@ -3,6 +3,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "core/SavedObjectTable.h"
 #include "core/SaveSections.h"
 #include "graphics/Surface.h"
 
@@ -17,11 +18,8 @@ std::map<std::string, std::function<TextureMaker(SaveReader&)>>& Sources() {
   return sources;
 }
 
-struct TextureTable {
-  std::unordered_map<const Texture*, std::uint32_t> saved;  // while writing
-  std::uint32_t staged = 0;                                 // while reading
-  std::vector<std::shared_ptr<Texture>> restored;           // while applying
-};
+using TextureTable = SavedObjectTable<Texture>;
+static_assert(TextureTable::kNone == kNoTexture);
 TextureTable& Table() {
   static auto& table = *new TextureTable;
   return table;
@@ -127,16 +125,12 @@ void SetSizeSource(Texture& texture, int width, int height) {
 }
 
 std::uint32_t SavedTextureIndex(const Texture* texture) {
-  auto found = Table().saved.find(texture);
-  return found != Table().saved.end() ? found->second : kNoTexture;
+  return Table().IndexOf(texture);
 }
 
-bool IsStagedTextureIndex(std::uint32_t index) { return index == kNoTexture || index < Table().staged; }
+bool IsStagedTextureIndex(std::uint32_t index) { return Table().IsStaged(index); }
 
-std::shared_ptr<Texture> RestoredTexture(std::uint32_t index) {
-  const auto& restored = Table().restored;
-  return index < restored.size() ? restored[index] : nullptr;
-}
+std::shared_ptr<Texture> RestoredTexture(std::uint32_t index) { return Table().Restored(index); }
 
 void RegisterTextureTable(int order, std::function<std::vector<const Texture*>()> textures) {
   RegisterBuiltInSources();

@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/SavedObjectTable.h"
 #include "core/SaveSections.h"
 #include "graphics/Texture.h"
 #include "graphics/TextureSaves.h"
@@ -13,14 +14,10 @@
 namespace tessel {
 namespace {
 
-constexpr std::uint32_t kNoFont = 0xFFFFFFFFu;
+constexpr std::uint32_t kNoFont = SavedObjectTable<FontData>::kNone;
 constexpr std::size_t kMaxNameLength = 4096;
 
-struct FontTable {
-  std::unordered_map<const FontData*, std::uint32_t> saved;
-  std::uint32_t staged = 0;
-  std::vector<std::shared_ptr<FontData>> restored;
-};
+using FontTable = SavedObjectTable<FontData>;
 FontTable& Table() {
   static auto& table = *new FontTable;
   return table;
@@ -116,16 +113,12 @@ TextureMaker ReadStringSource(SaveReader& in) {
 void Font::SaveState(SaveWriter& out) const { out.U32(SavedFontIndex(data_.get())); }
 
 std::uint32_t SavedFontIndex(const FontData* font) {
-  auto found = Table().saved.find(font);
-  return found != Table().saved.end() ? found->second : kNoFont;
+  return Table().IndexOf(font);
 }
 
-bool IsStagedFontIndex(std::uint32_t index) { return index == kNoFont || index < Table().staged; }
+bool IsStagedFontIndex(std::uint32_t index) { return Table().IsStaged(index); }
 
-std::shared_ptr<FontData> RestoredFont(std::uint32_t index) {
-  const auto& restored = Table().restored;
-  return index < restored.size() ? restored[index] : nullptr;
-}
+std::shared_ptr<FontData> RestoredFont(std::uint32_t index) { return Table().Restored(index); }
 
 void SetStringSource(Texture& texture, const FontData& font, std::u16string_view text) {
   SaveWriter out;
